@@ -1,0 +1,3 @@
+#include "GradeForm.h"
+
+GradeForm::GradeForm(Context& ctx) : Form(ctx) { setWindowTitle("Grades"); }

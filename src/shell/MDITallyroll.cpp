@@ -1,0 +1,224 @@
+#include "MDITallyroll.h"
+
+#include "AboutForm.h"
+#include "ChangePassword.h"
+#include "Context.h"
+#include "EnterPassword.h"
+#include "data/DataFile.h"
+#include "gradesheet/GradeForm.h"
+#include "platform/ui/Ui.h"
+
+#include <QAction>
+#include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QVBoxLayout>
+
+namespace {
+constexpr const char* kHelpFile = "Tlyroll.hlp";
+}
+
+MDITallyroll::MDITallyroll(Context& ctx) : Form(ctx, nullptr, Qt::Window) {
+    setWindowTitle("Tallyroll");
+    setWindowIcon(QIcon(":/tallyroll/icon.png"));
+    resize(1100, 720);
+
+    m_menuBar = new QMenuBar(this);
+    FileMenu = new QMenu("&File", this);
+    NewMenu = FileMenu->addAction("&New");
+    OpenMenu = FileMenu->addAction("&Open");
+    FileMenu->addSeparator();
+    ExitMenu = FileMenu->addAction("E&xit");
+    HelpMenu = new QMenu("&Help", this);
+    GettingStartedMenu = HelpMenu->addAction("Getting Started");
+    IndexMenu = HelpMenu->addAction("Help Index");
+    HelpMenu->addSeparator();
+    FreeCusRepMenu = HelpMenu->addAction("Free Custom Reports");
+    HelpMenu->addSeparator();
+    TechSupportMenu = HelpMenu->addAction("Technical Support");
+    HelpMenu->addSeparator();
+    AboutMenu = HelpMenu->addAction("About Tallyroll");
+    NewMenu->setShortcut(QKeySequence::New);
+    OpenMenu->setShortcut(QKeySequence::Open);
+
+    m_mdi = new QMdiArea;
+    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setMenuBar(m_menuBar);
+    layout->addWidget(m_mdi);
+    showMenusOf(nullptr);
+
+    connect(NewMenu, &QAction::triggered, this, &MDITallyroll::NewMenu_Click);
+    connect(OpenMenu, &QAction::triggered, this, &MDITallyroll::OpenMenu_Click);
+    connect(ExitMenu, &QAction::triggered, this, &MDITallyroll::ExitMenu_Click);
+    connect(AboutMenu, &QAction::triggered, this, &MDITallyroll::AboutMenu_Click);
+    connect(GettingStartedMenu, &QAction::triggered, this, &MDITallyroll::GettingStartedMenu_Click);
+    connect(IndexMenu, &QAction::triggered, this, &MDITallyroll::IndexMenu_Click);
+    connect(FreeCusRepMenu, &QAction::triggered, this, &MDITallyroll::FreeCusRepMenu_Click);
+    connect(TechSupportMenu, &QAction::triggered, this, &MDITallyroll::TechSupportMenu_Click);
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, &MDITallyroll::subWindowActivated);
+}
+
+void MDITallyroll::showMenusOf(Form* child) {
+    const QList<QMenu*> menus = child ? child->ChildMenus() : QList<QMenu*>{};
+    m_menuBar->clear();
+    for (QMenu* m : menus.isEmpty() ? QList<QMenu*>{FileMenu, HelpMenu} : menus) m_menuBar->addMenu(m);
+}
+
+void MDITallyroll::subWindowActivated(QMdiSubWindow* window) {
+    // The area reports no active child while another window (a dialog) is in front; the child is
+    // still the one the teacher works in, so only a real change counts.
+    Form* child = window ? qobject_cast<Form*>(window->widget()) : nullptr;
+    if (!child) {
+        bool anyVisible = false;
+        for (QMdiSubWindow* w : m_mdi->subWindowList()) anyVisible = anyVisible || w->isVisible();
+        if (anyVisible) return;
+    }
+    showMenusOf(child);
+    m_ctx.forms.setActiveChild(child);
+}
+
+void MDITallyroll::ShowChild(Form& child) {
+    auto* sub = qobject_cast<QMdiSubWindow*>(child.parentWidget());
+    if (!sub) {
+        sub = m_mdi->addSubWindow(&child);
+        sub->setAttribute(Qt::WA_DeleteOnClose, false);
+        connect(sub, &QObject::destroyed, this, [this] {
+            bool anyVisible = false;
+            for (QMdiSubWindow* w : m_mdi->subWindowList()) anyVisible = anyVisible || w->isVisible();
+            if (!anyVisible) subWindowActivated(nullptr);
+        });
+        sub->showMaximized();
+    }
+    child.show();
+    sub->show();
+    m_mdi->setActiveSubWindow(sub);
+    showMenusOf(&child);
+    m_ctx.forms.setActiveChild(&child);
+}
+
+void MDITallyroll::unloadChildren() {
+    m_ctx.forms.unload<GradeForm>();
+    showMenusOf(nullptr);
+}
+
+void MDITallyroll::CreateTR() {
+    auto& st = m_ctx.state;
+    auto& ui = m_ctx.ui;
+    const auto choice = ui.OpenFile(datafile::kFileFilter, datafile::kDefaultExt);
+    if (!choice) return;  // the file that was open stays open
+    const QString previous = st.FileName;
+    const QString previousLock = st.LockFileName;
+    auto keepPrevious = [&] {
+        st.FileName = st.CurrentDB.isOpen() ? previous : QString();
+        st.LockFileName = st.CurrentDB.isOpen() ? previousLock : QString();
+    };
+    st.FileName = choice->path;
+    if (!datafile::CheckName(st, ui, st.FileName)) {
+        keepPrevious();
+        return;
+    }
+    try {
+        datafile::CreateDB(st);
+    } catch (const engine::DbError& e) {
+        if (e.number() != engine::ErrDatabaseExists) {
+            ui.MsgBox("CreateTallyroll " + e.description());
+            keepPrevious();
+            return;
+        }
+        if (ui.MsgBox(st.FileName + " already exists. Do you want to overwrite it?", Ui::Buttons::YesNo) != Ui::Answer::Yes) {
+            unloadChildren();
+            datafile::ForgetDataFile(st);
+            return;
+        }
+        // The open file itself is being replaced: let go of it before it is deleted.
+        const QString target = st.FileName;
+        if (st.CurrentDB.isOpen() && datafile::SameFile(st.CurrentDB.Name(), target)) {
+            unloadChildren();
+            datafile::CloseDataFile(st);
+            datafile::ForgetDataFile(st);
+            st.FileName = target;
+            st.LockFileName = engine::Workspace::LockFilePath(target);
+        }
+        if (!QFile::remove(target)) {
+            ui.MsgBox("CreateTallyroll The file " + target + " could not be deleted, so it was not overwritten.");
+            keepPrevious();
+            return;
+        }
+        try {
+            datafile::CreateDB(st);
+        } catch (const engine::DbError& again) {
+            ui.MsgBox("CreateTallyroll " + again.description());
+            keepPrevious();
+            return;
+        }
+    }
+    auto& password = m_ctx.forms.get<ChangePassword>();
+    password.setNewFileMode(true);
+    m_ctx.forms.showModal(password);
+    const auto result = datafile::OpenDB(st, ui);
+    if (result != datafile::OpenResult::Failed) unloadChildren();
+}
+
+void MDITallyroll::OpenTR() {
+    auto& st = m_ctx.state;
+    auto& ui = m_ctx.ui;
+    const auto choice = ui.OpenFile(datafile::kFileFilter, datafile::kDefaultExt);
+    if (!choice) return;  // cancelling keeps the open file and its name
+    const QString previous = st.FileName;
+    const QString previousLock = st.LockFileName;
+    st.FileName = choice->path;
+    if (!datafile::CheckName(st, ui, st.FileName)) {
+        st.FileName = st.CurrentDB.isOpen() ? previous : QString();
+        st.LockFileName = st.CurrentDB.isOpen() ? previousLock : QString();
+        return;
+    }
+    m_ctx.forms.showModal(m_ctx.forms.get<EnterPassword>());
+    const auto result = datafile::OpenDB(st, ui);
+    if (result != datafile::OpenResult::Failed) unloadChildren();
+}
+
+void MDITallyroll::NewMenu_Click() {
+    m_ctx.ui.SetBusy(true);
+    CreateTR();
+    if (!m_ctx.state.FileName.isEmpty() && m_ctx.state.CurrentDB.isOpen()) {
+        m_ctx.state.Loading = true;
+        ShowChild(m_ctx.forms.get<GradeForm>());
+        m_ctx.state.Loading = false;
+    }
+    m_ctx.ui.SetBusy(false);
+}
+
+void MDITallyroll::OpenMenu_Click() {
+    OpenTR();
+    if (!m_ctx.state.FileName.isEmpty() && m_ctx.state.CurrentDB.isOpen()) {
+        m_ctx.ui.SetBusy(true);
+        m_ctx.state.Loading = true;
+        ShowChild(m_ctx.forms.get<GradeForm>());
+        m_ctx.state.Loading = false;
+        m_ctx.ui.SetBusy(false);
+    }
+}
+
+void MDITallyroll::ExitMenu_Click() {
+    unloadChildren();
+    m_ctx.forms.unload<MDITallyroll>();
+}
+
+void MDITallyroll::Form_Unload() { datafile::ShutDown(m_ctx.state); }
+
+void MDITallyroll::AboutMenu_Click() {
+    auto& about = m_ctx.forms.get<AboutForm>();
+    about.show();
+    about.raise();
+    about.activateWindow();
+}
+
+void MDITallyroll::GettingStartedMenu_Click() { m_ctx.ui.ShowHelp(kHelpFile, Ui::HelpCommand::Context, 26); }
+void MDITallyroll::IndexMenu_Click() { m_ctx.ui.ShowHelp("TLYROLL.HLP", Ui::HelpCommand::PartialKey, 0); }
+void MDITallyroll::FreeCusRepMenu_Click() { m_ctx.ui.ShowHelp(kHelpFile, Ui::HelpCommand::Context, 28); }
+void MDITallyroll::TechSupportMenu_Click() { m_ctx.ui.ShowHelp(kHelpFile, Ui::HelpCommand::Context, 22); }

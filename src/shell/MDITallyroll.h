@@ -1,0 +1,60 @@
+#pragma once
+
+#include "platform/ui/Form.h"
+
+class QAction;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QMenuBar;
+
+// The main window: holds the grade sheet and the student window as child windows, and offers File
+// and Help while no child window is active.
+class MDITallyroll : public Form {
+    Q_OBJECT
+
+public:
+    explicit MDITallyroll(Context& ctx);
+
+    void CreateTR();
+    void OpenTR();
+
+    void NewMenu_Click();
+    void OpenMenu_Click();
+    void ExitMenu_Click();
+    void AboutMenu_Click();
+    void GettingStartedMenu_Click();
+    void IndexMenu_Click();
+    void FreeCusRepMenu_Click();
+    void TechSupportMenu_Click();
+
+    // Shows a window as a child of this one and makes it the active child.
+    void ShowChild(Form& child);
+
+    QMenuBar* menuBar() const { return m_menuBar; }
+    QMdiArea* mdiArea() const { return m_mdi; }
+
+    QMenu* FileMenu;
+    QAction* NewMenu;
+    QAction* OpenMenu;
+    QAction* ExitMenu;
+    QMenu* HelpMenu;
+    QAction* GettingStartedMenu;
+    QAction* IndexMenu;
+    QAction* FreeCusRepMenu;
+    QAction* TechSupportMenu;
+    QAction* AboutMenu;
+
+protected:
+    void Form_Unload() override;
+    void CloseBox() override { ExitMenu_Click(); }
+
+private:
+    void subWindowActivated(QMdiSubWindow* window);
+    void showMenusOf(Form* child);
+    // The child windows work on the open file; a newly opened file starts them afresh.
+    void unloadChildren();
+
+    QMenuBar* m_menuBar;
+    QMdiArea* m_mdi;
+};
