@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Forms.h"
+#include "Resources.h"
 #include "data/ProgramState.h"
 
 class Ui;
@@ -8,7 +9,7 @@ class Ui;
 // What every window works with: the program-wide state, the Ui, and the other windows.
 class Context {
 public:
-    explicit Context(Ui& userInterface) : ui(userInterface), forms(*this) {}
+    explicit Context(Ui& userInterface) : ui(userInterface), forms(*this) { InitResources(); }
 
     ProgramState state;
     Ui& ui;

@@ -63,6 +63,12 @@ MDITallyroll::MDITallyroll(Context& ctx) : Form(ctx, nullptr, Qt::Window) {
     connect(m_mdi, &QMdiArea::subWindowActivated, this, &MDITallyroll::subWindowActivated);
 }
 
+MDITallyroll::~MDITallyroll() {
+    // The child windows go with this one; none of them may report back to it on the way.
+    for (QMdiSubWindow* w : m_mdi->subWindowList()) w->disconnect(this);
+    m_mdi->disconnect(this);
+}
+
 void MDITallyroll::showMenusOf(Form* child) {
     const QList<QMenu*> menus = child ? child->ChildMenus() : QList<QMenu*>{};
     m_menuBar->clear();

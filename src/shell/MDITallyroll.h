@@ -15,6 +15,7 @@ class MDITallyroll : public Form {
 
 public:
     explicit MDITallyroll(Context& ctx);
+    ~MDITallyroll() override;
 
     void CreateTR();
     void OpenTR();

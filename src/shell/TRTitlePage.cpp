@@ -10,7 +10,9 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QGuiApplication>
 #include <QPainter>
+#include <QScreen>
 #include <QTimer>
 
 TRTitlePage::TRTitlePage(Context& ctx) : Form(ctx, nullptr, Qt::Window) {
@@ -21,6 +23,8 @@ TRTitlePage::TRTitlePage(Context& ctx) : Form(ctx, nullptr, Qt::Window) {
     KVTTitle->setPixmap(QPixmap(":/tallyroll/title.png"));
     KVTTitle->setGeometry(0, 0, twips::toPixels(6000), twips::toPixels(2850));
     KVTTitle->hide();
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
     m_surface = QPixmap(size());
     m_surface.fill(palette().color(QPalette::Window));
     Timer1 = new QTimer(this);

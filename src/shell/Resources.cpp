@@ -1,0 +1,5 @@
+#include "Resources.h"
+
+#include <QtGlobal>
+
+void InitResources() { Q_INIT_RESOURCE(tallyroll); }
