@@ -238,8 +238,13 @@ public:
     // A cached prepared statement, reset and cleared for its next use when the guard ends.
     class Statement {
     public:
-        Statement(const DatabaseImpl& owner, sqlite3_stmt* st) : m_owner(owner), m_st(st) {}
+        Statement(const DatabaseImpl& owner, sqlite3_stmt* st, bool owned = false)
+            : m_owner(owner), m_st(st), m_owned(owned) {}
         ~Statement() {
+            if (m_owned) {
+                sqlite3_finalize(m_st);
+                return;
+            }
             sqlite3_reset(m_st);
             sqlite3_clear_bindings(m_st);
         }
@@ -258,6 +263,7 @@ public:
     private:
         const DatabaseImpl& m_owner;
         sqlite3_stmt* m_st;
+        bool m_owned;
     };
 
     sqlite3_stmt* prepare(const QString& sql) {
@@ -268,6 +274,18 @@ public:
         const int rc = sqlite3_prepare_v3(db, utf8.constData(), int(utf8.size()), SQLITE_PREPARE_PERSISTENT, &st, nullptr);
         if (rc != SQLITE_OK) fail(sqlite3_extended_errcode(db));
         statements.insert(sql, st);
+        return st;
+    }
+
+    // A statement used once (query record sets, whose text changes with every class).
+    sqlite3_stmt* prepareOnce(const QString& sql) {
+        ensureOpen();
+        sqlite3_stmt* st = nullptr;
+        const QByteArray utf8 = sql.toUtf8();
+        if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &st, nullptr) != SQLITE_OK) {
+            sqlite3_finalize(st);
+            fail(sqlite3_extended_errcode(db));
+        }
         return st;
     }
 
@@ -458,6 +476,7 @@ public:
     virtual void setIndex(const QString&) { notSupported(); }
     virtual QString index() const { return {}; }
     virtual void seek(const QString&, const QVariantList&) { notSupported(); }
+    virtual void requery() {}
     virtual void addNew() { notUpdatable(); }
     virtual void edit() { notUpdatable(); }
     virtual void update() { notUpdatable(); }
@@ -746,10 +765,20 @@ private:
 // The rows of a query, read when the record set opens.
 class DynasetRecordset final : public RecordsetImpl {
 public:
-    DynasetRecordset(std::shared_ptr<DatabaseImpl> dbImpl, const QString& sql) : RecordsetImpl(std::move(dbImpl)) {
+    DynasetRecordset(std::shared_ptr<DatabaseImpl> dbImpl, const QString& sql)
+        : RecordsetImpl(std::move(dbImpl)), m_sql(sql) {
+        requery();
+    }
+
+    void requery() override {
         auto& d = db();
-        DatabaseImpl::Statement st(d, d.prepare(sql));
+        DatabaseImpl::Statement st(d, d.prepareOnce(m_sql), true);
         const int n = sqlite3_column_count(st.get());
+        names.clear();
+        kinds.clear();
+        m_rows.clear();
+        m_index = -1;
+        m_position = Position::None;
         for (int i = 0; i < n; ++i) {
             names << QString::fromUtf8(sqlite3_column_name(st.get(), i));
             kinds << kindOf(sqlite3_column_decltype(st.get(), i));
@@ -820,6 +849,7 @@ private:
         m_position = Position::At;
     }
 
+    QString m_sql;
     QList<QVariantList> m_rows;
     int m_index = -1;
 };
@@ -872,6 +902,7 @@ void Recordset::Delete() { impl().deleteRecord(); }
 QVariant Recordset::field(const QString& name) const { return impl().field(name); }
 void Recordset::setField(const QString& name, const QVariant& value) { impl().setField(name, value); }
 QStringList Recordset::fieldNames() const { return impl().names; }
+void Recordset::Requery() { impl().requery(); }
 
 Recordset Database::OpenTable(const QString& table) {
     impl();

@@ -53,6 +53,9 @@ public:
     void setField(const QString& name, const QVariant& value);
     QStringList fieldNames() const;
 
+    // Reads the rows of a query record set again, to see what changed since it was opened.
+    void Requery();
+
 private:
     friend class Database;
     explicit Recordset(std::shared_ptr<RecordsetImpl> impl) : m_impl(std::move(impl)) {}
