@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 
 using engine::DbError;
@@ -293,15 +294,29 @@ void GradeForm::FillGradeGrid() {
     GradeGrid->setTextMatrix(0, fixedCols, "Grade");
 
     if (students > 0) {
+        struct Entry {
+            QString last, first;
+            std::int32_t id;
+        };
+        QList<Entry> roster;
         step([&] {
             st.RosterRS.MoveFirst();
-            for (int r = fixedRows; r < rows && !st.RosterRS.AtEOF(); ++r) {
-                GradeGrid->setTextMatrix(r, 0, st.RosterRS.field("LastName").toString() + ", " +
-                                                   st.RosterRS.field("FirstName").toString());
-                StudentIDs[r] = st.RosterRS.field("StudentID").toInt();
+            while (!st.RosterRS.AtEOF()) {
+                roster.append({st.RosterRS.field("LastName").toString(), st.RosterRS.field("FirstName").toString(),
+                               st.RosterRS.field("StudentID").toInt()});
                 st.RosterRS.MoveNext();
             }
         });
+        // Names in the order a person looks for them ("Çelik" with the Cs), not in byte order.
+        const QCollator collator = runtime::NameCollator();
+        std::stable_sort(roster.begin(), roster.end(), [&](const Entry& a, const Entry& b) {
+            const int byLast = collator.compare(a.last, b.last);
+            return byLast != 0 ? byLast < 0 : collator.compare(a.first, b.first) < 0;
+        });
+        for (int i = 0; i < roster.size() && fixedRows + i < rows; ++i) {
+            GradeGrid->setTextMatrix(fixedRows + i, 0, roster[i].last + ", " + roster[i].first);
+            StudentIDs[fixedRows + i] = roster[i].id;
+        }
     }
     if (assignments > 0) {
         step([&] {
@@ -340,6 +355,7 @@ void GradeForm::FillGradeGrid() {
 
     // The fill leaves the last cell current, and the assignment panel on its column.
     GradeGrid->setCurrentCell(rows - 1, cols - 1);
+    GradeGrid->scrollToTop();
     step([&] {
         st.AssignmentsRS.setIndex("AssignmentID");
         st.AssignmentsRS.Seek("=", AssignmentIDs.value(GradeGrid->Col()));

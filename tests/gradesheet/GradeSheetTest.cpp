@@ -121,6 +121,16 @@ TEST_F(GradeSheetTest, FillShowsStudentsByNameAndAssignmentsByDate) {
     EXPECT_FALSE(ctx->state.NeedRefresh);
 }
 
+TEST_F(GradeSheetTest, NamesSortTheWayAPersonReadsThem) {
+    auto& db = ctx->state.CurrentDB;
+    for (auto [first, last] : {std::pair{"Ali", "Çelik"}, std::pair{"amy", "lee"}, std::pair{"Cy", "Cole"}})
+        enrol(db, bio, addStudent(db, first, last));
+    GradeForm& f = open();
+    QStringList names;
+    for (int r = 1; r < f.GradeGrid->Rows(); ++r) names << f.GradeGrid->TextMatrix(r, 0);
+    EXPECT_EQ(names, (QStringList{"Abel, Zed", "Çelik, Ali", "Cole, Cy", "lee, amy", "Lee, Ann", "Ray, Bob"}));
+}
+
 TEST_F(GradeSheetTest, StoredAveragesAndGradesAreShownNotRecomputed) {
     auto& db = ctx->state.CurrentDB;
     db.Execute(QString("UPDATE StudentClass SET Average = 0.875, Grade = 'B+' WHERE StudentID = %1").arg(zed));

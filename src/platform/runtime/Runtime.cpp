@@ -186,6 +186,13 @@ double DateSerial(const QDateTime& value) {
     return days + value.time().msecsSinceStartOfDay() / 86400000.0;
 }
 
+QCollator NameCollator() {
+    QCollator collator(QLocale().language() == QLocale::C ? QLocale(QLocale::English) : QLocale());
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    collator.setNumericMode(true);
+    return collator;
+}
+
 std::int32_t timeGetTime() {
     using namespace std::chrono;
     const auto ms = duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCollator>
 #include <QDate>
 #include <QDateTime>
 #include <QString>
@@ -45,6 +46,11 @@ QVariant DateFromStorage(const QString& text);  // QDate, QDateTime, or null whe
 
 // Days since 30 December 1899, with the time of day as the fraction.
 double DateSerial(const QDateTime& value);
+
+// Compares names the way a person looks them up: without regard to case, accented letters with
+// their base letters ("Çelik" among the Cs), in the user's language (English rules under the
+// bare "C" locale, which would otherwise sort by code).
+QCollator NameCollator();
 
 // Milliseconds from a steady clock, wrapping like a 32-bit counter.
 std::int32_t timeGetTime();

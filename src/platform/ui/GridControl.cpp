@@ -12,13 +12,14 @@
 namespace {
 
 Qt::Alignment toQt(int alignment) {
+    const int wrap = int(Qt::TextWordWrap);
     switch (alignment) {
         case GridControl::AlignRight:
-            return Qt::AlignRight | Qt::AlignVCenter;
+            return Qt::Alignment(int(Qt::AlignRight | Qt::AlignVCenter) | wrap);
         case GridControl::AlignCenter:
-            return Qt::AlignCenter;
+            return Qt::Alignment(int(Qt::AlignCenter) | wrap);
         default:
-            return Qt::AlignLeft | Qt::AlignVCenter;
+            return Qt::Alignment(int(Qt::AlignLeft | Qt::AlignVCenter) | wrap);
     }
 }
 
@@ -31,7 +32,10 @@ GridControl::GridControl(QWidget* parent) : QWidget(parent) {
     m_table->setSelectionBehavior(QAbstractItemView::SelectItems);
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    m_table->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    // Headings wrap onto a second line, so that assignment names are readable in narrow columns.
+    m_table->horizontalHeader()->setDefaultAlignment(Qt::Alignment(int(Qt::AlignCenter) | int(Qt::TextWordWrap)));
+    m_table->horizontalHeader()->setTextElideMode(Qt::ElideRight);
+    m_table->horizontalHeader()->setFixedHeight(2 * fontMetrics().height() + 8);
     m_table->horizontalHeader()->setHighlightSections(false);
     m_table->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_table->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
@@ -157,6 +161,11 @@ void GridControl::setTextMatrix(int row, int col, const QString& text) {
     }
     item->setText(text);
     item->setTextAlignment(prop.isValid() ? toQt(prop.toInt()) : toQt(AlignLeft));
+}
+
+void GridControl::scrollToTop() {
+    m_table->scrollToTop();
+    m_table->horizontalScrollBar()->setValue(0);
 }
 
 void GridControl::setCurrentCell(int row, int col) {

@@ -34,6 +34,8 @@ public:
     int Col() const { return m_col; }
     // Moves the current cell; RowColChange follows when it changes. Fixed cells cannot be current.
     void setCurrentCell(int row, int col);
+    // Shows the first rows and columns, wherever the current cell is.
+    void scrollToTop();
 
     int ColWidth(int col) const;  // twips
     void setColWidth(int col, int twips);

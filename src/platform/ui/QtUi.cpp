@@ -110,6 +110,11 @@ void QtUi::ShowModal(Form& form) {
     form.setWindowModality(Qt::ApplicationModal);
     const bool busy = m_busy;
     if (busy) QApplication::restoreOverrideCursor();
+    // A dialog opens over the window it belongs to.
+    if (QWidget* over = activeWindow(); over && over != &form) {
+        form.adjustSize();
+        form.move(over->geometry().center() - form.rect().center());
+    }
     form.show();
     form.raise();
     form.activateWindow();
