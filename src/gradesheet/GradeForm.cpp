@@ -414,6 +414,7 @@ void GradeForm::ShowGradeGrid() {
     HideClassInfoMenu->setEnabled(true);
     ColWidthMenu->setEnabled(true);
     PositionGradeGrid();
+    GradeGrid->scrollToTop();
     GradeText->raise();
 }
 
