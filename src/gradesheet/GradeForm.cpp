@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QHash>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -278,10 +279,10 @@ void GradeForm::FillGradeGrid() {
 
     StudentIDs = QVector<std::int32_t>(rows + 1, 0);
     AssignmentIDs = QVector<std::int32_t>(cols, 0);
+    GradeGrid->beginFill();
     GradeGrid->setRows(rows);
     GradeGrid->setCols(cols);
-    for (int r = 0; r < rows; ++r)
-        for (int c = 0; c < cols; ++c) GradeGrid->setTextMatrix(r, c, QString());
+    GradeGrid->Clear();
 
     for (int c = fixedCols; c < cols; ++c) {
         GradeGrid->setColAlignment(c, GridControl::AlignCenter);
@@ -293,29 +294,35 @@ void GradeForm::FillGradeGrid() {
     GradeGrid->setTextMatrix(0, fixedCols - 1, "Average");
     GradeGrid->setTextMatrix(0, fixedCols, "Grade");
 
+    QHash<std::int32_t, int> rowOf;
+    QHash<std::int32_t, int> colOf;
     if (students > 0) {
         struct Entry {
             QString last, first;
             std::int32_t id;
+            QCollatorSortKey lastKey, firstKey;
         };
         QList<Entry> roster;
+        // Names in the order a person looks for them ("Çelik" with the Cs), not in byte order.
+        const QCollator collator = runtime::NameCollator();
         step([&] {
             st.RosterRS.MoveFirst();
             while (!st.RosterRS.AtEOF()) {
-                roster.append({st.RosterRS.field("LastName").toString(), st.RosterRS.field("FirstName").toString(),
-                               st.RosterRS.field("StudentID").toInt()});
+                const QString last = st.RosterRS.field("LastName").toString();
+                const QString first = st.RosterRS.field("FirstName").toString();
+                roster.append({last, first, st.RosterRS.field("StudentID").toInt(), collator.sortKey(last),
+                               collator.sortKey(first)});
                 st.RosterRS.MoveNext();
             }
         });
-        // Names in the order a person looks for them ("Çelik" with the Cs), not in byte order.
-        const QCollator collator = runtime::NameCollator();
-        std::stable_sort(roster.begin(), roster.end(), [&](const Entry& a, const Entry& b) {
-            const int byLast = collator.compare(a.last, b.last);
-            return byLast != 0 ? byLast < 0 : collator.compare(a.first, b.first) < 0;
+        std::stable_sort(roster.begin(), roster.end(), [](const Entry& a, const Entry& b) {
+            const int byLast = a.lastKey.compare(b.lastKey);
+            return byLast != 0 ? byLast < 0 : a.firstKey.compare(b.firstKey) < 0;
         });
         for (int i = 0; i < roster.size() && fixedRows + i < rows; ++i) {
             GradeGrid->setTextMatrix(fixedRows + i, 0, roster[i].last + ", " + roster[i].first);
             StudentIDs[fixedRows + i] = roster[i].id;
+            rowOf.insert(roster[i].id, fixedRows + i);
         }
     }
     if (assignments > 0) {
@@ -324,34 +331,42 @@ void GradeForm::FillGradeGrid() {
             for (int c = fixedCols + 1; c < cols && !st.ClassAssignmentsRS.AtEOF(); ++c) {
                 GradeGrid->setTextMatrix(0, c, st.ClassAssignmentsRS.field("Description").toString());
                 AssignmentIDs[c] = st.ClassAssignmentsRS.field("AssignmentID").toInt();
+                colOf.insert(AssignmentIDs[c], c);
                 st.ClassAssignmentsRS.MoveNext();
             }
         });
     }
     if (students > 0 && assignments > 0) {
-        step([&] { st.StudentClassRS.setIndex("StudentClassIndex"); });
-        step([&] { st.ScoresRS.setIndex("ScoreIndex"); });
-        for (int r = fixedRows; r < rows; ++r) {
-            step([&] {
-                st.StudentClassRS.Seek("=", StudentIDs[r], st.CurrentClassID);
-                if (st.StudentClassRS.NoMatch()) {
-                    GradeGrid->setTextMatrix(r, fixedCols - 1, QString());
-                    GradeGrid->setTextMatrix(r, fixedCols, QString());
-                } else {
-                    const QVariant average = st.StudentClassRS.field("Average");
-                    GradeGrid->setTextMatrix(r, fixedCols - 1,
-                                             average.isNull() ? QString() : runtime::FormatPercent(average.toDouble()));
-                    GradeGrid->setTextMatrix(r, fixedCols, st.StudentClassRS.field("Grade").toString());
-                }
-            });
-            for (int c = fixedCols + 1; c < cols; ++c) {
-                step([&] {
-                    st.ScoresRS.Seek("=", StudentIDs[r], AssignmentIDs[c]);
-                    GradeGrid->setTextMatrix(r, c, st.ScoresRS.NoMatch() ? QString() : scoreText(st.ScoresRS.field("Score")));
+        // The class's enrolments and scores are read in one pass each and put in their cells; the
+        // file's size does not enter into it.
+        step([&] {
+            st.CurrentDB.ForEach("SELECT StudentID, Average, Grade FROM StudentClass WHERE ClassID = ?", {st.CurrentClassID},
+                                 [&](const engine::Database::Row& e) {
+                                     const int r = rowOf.value(e.toInt(0), -1);
+                                     if (r < 0) return;
+                                     GradeGrid->setTextMatrix(
+                                         r, fixedCols - 1, e.isNull(1) ? QString() : runtime::FormatPercent(e.toDouble(1)));
+                                     GradeGrid->setTextMatrix(r, fixedCols, e.toString(2));
+                                 });
+        });
+        // Scores repeat (a class has many 8s and 9.5s): each is formatted once.
+        QHash<double, QString> shown;
+        step([&] {
+            st.CurrentDB.ForEach(
+                "SELECT Scores.StudentID, Scores.AssignmentID, Scores.Score FROM Scores INNER JOIN Assignments ON "
+                "Scores.AssignmentID = Assignments.AssignmentID WHERE Assignments.ClassID = ?",
+                {st.CurrentClassID}, [&](const engine::Database::Row& s) {
+                    const int r = rowOf.value(s.toInt(0), -1);
+                    const int c = colOf.value(s.toInt(1), -1);
+                    if (r < 0 || c < 0 || s.isNull(2)) return;
+                    const double score = s.toDouble(2);
+                    auto it = shown.find(score);
+                    if (it == shown.end()) it = shown.insert(score, runtime::FormatSingle(score));
+                    GradeGrid->setTextMatrix(r, c, it.value());
                 });
-            }
-        }
+        });
     }
+    GradeGrid->endFill();
 
     // The fill leaves the last cell current, and the assignment panel on its column.
     GradeGrid->setCurrentCell(rows - 1, cols - 1);
@@ -637,23 +652,26 @@ void GradeForm::CalculateAverage() {
     st.ClassesRS.setIndex("ClassID");
     st.ClassesRS.Seek("=", st.CurrentClassID);
     const bool weighted = !st.ClassesRS.NoMatch() && st.ClassesRS.field("UseWeight").toInt() == 1;
-    st.AssignmentsRS.setIndex("AssignmentID");
-    st.ScoresRS.setIndex("ScoreIndex");
 
+    // The student's scores on the assignments in the grid's columns; an assignment without a score
+    // counts neither as zero nor as full marks.
+    const auto rows = st.CurrentDB.Select(
+        "SELECT Scores.AssignmentID, Scores.Score, Assignments.MaximumPoints, Assignments.Weight FROM Scores INNER JOIN "
+        "Assignments ON Scores.AssignmentID = Assignments.AssignmentID WHERE Scores.StudentID = ? AND Assignments.ClassID = ?",
+        {student, st.CurrentClassID});
     QList<averages::Scored> scored;
-    for (int c = GradeGrid->FixedCols(); c < GradeGrid->Cols(); ++c) {
-        const std::int32_t assignment = AssignmentIDs.value(c);
-        if (assignment == 0) continue;
-        st.ScoresRS.Seek("=", student, assignment);
-        if (st.ScoresRS.NoMatch()) continue;
-        st.AssignmentsRS.Seek("=", assignment);
-        if (st.AssignmentsRS.NoMatch()) continue;
-        if (weighted && st.AssignmentsRS.field("Weight").isNull()) {
+    for (const QVariantList& r : rows) {
+        if (!AssignmentIDs.contains(r[0].toInt())) continue;
+        QVariant weight = r[3];
+        if (weighted && weight.isNull()) {
+            st.AssignmentsRS.setIndex("AssignmentID");
+            st.AssignmentsRS.Seek("=", r[0]);
             st.AssignmentsRS.Edit();
             st.AssignmentsRS.setField("Weight", 1);
             st.AssignmentsRS.Update();
+            weight = 1;
         }
-        scored.append({st.ScoresRS.field("Score"), st.AssignmentsRS.field("MaximumPoints"), st.AssignmentsRS.field("Weight")});
+        scored.append({r[1], r[2], weight});
     }
     const double average = averages::Compute(scored, weighted);
 

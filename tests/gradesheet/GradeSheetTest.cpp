@@ -12,7 +12,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QScrollBar>
-#include <QTableWidget>
+#include <QTableView>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -56,7 +56,7 @@ protected:
 
     // Clicks a cell as the teacher does and lets the editor take the keyboard.
     void select(GradeForm& f, int row, int col) {
-        QTableWidget* t = f.GradeGrid->table();
+        QTableView* t = f.GradeGrid->table();
         const QModelIndex index = t->model()->index(row - 1, col);
         t->scrollTo(index);
         QTest::mouseClick(t->viewport(), Qt::LeftButton, {}, t->visualRect(index).center());

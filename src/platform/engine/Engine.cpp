@@ -333,6 +333,43 @@ void Database::Execute(const QString& sql) {
 
 sqlite3* Database::handle() const { return impl().db; }
 
+QList<QVariantList> Database::Select(const QString& sql, const QVariantList& params) const {
+    auto& d = impl();
+    DatabaseImpl::Statement st(d, d.prepare(sql));
+    for (int i = 0; i < params.size(); ++i) bindValue(st.get(), i + 1, params[i], Kind::Any);
+    const int n = sqlite3_column_count(st.get());
+    QList<Kind> kinds;
+    for (int i = 0; i < n; ++i) kinds << kindOf(sqlite3_column_decltype(st.get(), i));
+    QList<QVariantList> rows;
+    while (st.step()) {
+        QVariantList row;
+        row.reserve(n);
+        for (int i = 0; i < n; ++i) row << readValue(st.get(), i, kinds[i]);
+        rows << row;
+    }
+    return rows;
+}
+
+void Database::ForEach(const QString& sql, const QVariantList& params, const std::function<void(const Row&)>& each) const {
+    auto& d = impl();
+    DatabaseImpl::Statement st(d, d.prepare(sql));
+    for (int i = 0; i < params.size(); ++i) bindValue(st.get(), i + 1, params[i], Kind::Any);
+    const Row row(st.get());
+    while (st.step()) each(row);
+}
+
+bool Database::Row::isNull(int column) const {
+    return sqlite3_column_type(static_cast<sqlite3_stmt*>(m_st), column) == SQLITE_NULL;
+}
+int Database::Row::toInt(int column) const { return sqlite3_column_int(static_cast<sqlite3_stmt*>(m_st), column); }
+double Database::Row::toDouble(int column) const {
+    return sqlite3_column_double(static_cast<sqlite3_stmt*>(m_st), column);
+}
+QString Database::Row::toString(int column) const {
+    auto* st = static_cast<sqlite3_stmt*>(m_st);
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, column)), sqlite3_column_bytes(st, column));
+}
+
 bool Database::TableExists(const QString& table) const { return impl().objectExists("table", table); }
 
 QStringList Database::TableNames() const {
@@ -526,6 +563,11 @@ public:
 
     void setIndex(const QString& name) override {
         auto& d = db();
+        if (name == m_index) return;
+        if (auto it = m_indexCache.find(name); it != m_indexCache.end()) {
+            useIndex(name, it.value());
+            return;
+        }
         QStringList cols;
         if (!m_rowidAlias.isEmpty() && name.compare(m_rowidAlias, Qt::CaseInsensitive) == 0) {
             cols << m_rowidAlias;
@@ -536,9 +578,22 @@ public:
         }
         if (cols.isEmpty())
             throw DbError(ErrItemNotFound, QString("'%1' isn't an index in this table.").arg(name));
+        QList<int> columns;
+        for (const QString& c : cols) columns << column(c);
+        m_indexCache.insert(name, columns);
+        useIndex(name, columns);
+    }
+
+    void useIndex(const QString& name, const QList<int>& columns) {
         m_index = name;
-        m_indexColumns.clear();
-        for (const QString& c : cols) m_indexColumns << column(c);
+        m_indexColumns = columns;
+        // The seek statements for one and for all keys of the index, built once per index.
+        m_seekSql.clear();
+        QStringList where;
+        for (int c : columns) {
+            where << quoteName(names[c]) + " = ?";
+            m_seekSql << m_select + " WHERE " + where.join(" AND ") + orderBy(false) + " LIMIT 1";
+        }
     }
 
     QString index() const override { return m_index; }
@@ -546,11 +601,9 @@ public:
     void seek(const QString& comparison, const QVariantList& keys) override {
         if (m_indexColumns.isEmpty()) throw DbError(ErrGeneral, "Operation invalid without a current index.");
         if (comparison != "=") notSupported();
-        QStringList where;
-        for (int i = 0; i < keys.size() && i < m_indexColumns.size(); ++i)
-            where << quoteName(names[m_indexColumns[i]]) + " = ?";
-        DatabaseImpl::Statement st(db(), db().prepare(m_select + " WHERE " + where.join(" AND ") + orderBy(false) + " LIMIT 1"));
-        for (int i = 0; i < where.size(); ++i) bindValue(st.get(), i + 1, keys[i], kinds[m_indexColumns[i]]);
+        const int used = int(std::min(keys.size(), m_indexColumns.size()));
+        DatabaseImpl::Statement st(db(), db().prepare(m_seekSql[used - 1]));
+        for (int i = 0; i < used; ++i) bindValue(st.get(), i + 1, keys[i], kinds[m_indexColumns[i]]);
         cancelUpdate();
         if (st.step()) {
             take(st.get());
@@ -758,6 +811,8 @@ private:
     QString m_select;
     QString m_index;
     QList<int> m_indexColumns;
+    QHash<QString, QList<int>> m_indexCache;
+    QStringList m_seekSql;
     qint64 m_rowid = -1;
     qint64 m_lastModified = -1;
 };

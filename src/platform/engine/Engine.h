@@ -5,7 +5,9 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <QList>
 #include <QVariantList>
+#include <functional>
 #include <memory>
 
 struct sqlite3;
@@ -84,6 +86,25 @@ public:
     void DeleteQueryDef(const QString& name);
     QString QueryDefSql(const QString& name) const;
     QStringList QueryDefNames() const;
+
+    // The rows of a SELECT with ? parameters, read at once. The statement is prepared once and kept,
+    // so that a query run again and again (for every student, every keystroke) costs no parsing.
+    QList<QVariantList> Select(const QString& sql, const QVariantList& params = {}) const;
+
+    // The same, a row at a time without copying: for reading many rows quickly.
+    class Row {
+    public:
+        bool isNull(int column) const;
+        int toInt(int column) const;
+        double toDouble(int column) const;
+        QString toString(int column) const;
+
+    private:
+        friend class Database;
+        explicit Row(void* statement) : m_st(statement) {}
+        void* m_st;
+    };
+    void ForEach(const QString& sql, const QVariantList& params, const std::function<void(const Row&)>& each) const;
 
     bool TableExists(const QString& table) const;
     QStringList TableNames() const;

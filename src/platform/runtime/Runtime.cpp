@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <QStringList>
+#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <limits>
@@ -41,22 +42,38 @@ bool FitsSingle(double value) {
 
 double ToSingle(double value) { return static_cast<double>(static_cast<float>(value)); }
 
-QString FormatSingle(double value) {
-    QString s = QString::number(static_cast<float>(value), 'g', 7);
-    if (s.contains('e')) {
-        // 1e+07 is shown as 1E+07, the way a grade book has always shown large numbers.
-        s = s.toUpper();
-    }
-    const QString dec = QLocale().decimalPoint();
-    if (dec != ".") s.replace('.', dec);
+namespace {
+
+// The decimal separator of the user's locale, looked up once: the grid formats thousands of numbers.
+const QString& decimalPoint() {
+    static const QString point = QLocale().decimalPoint();
+    return point;
+}
+
+QString withLocalePoint(const char* begin, const char* end) {
+    QString s = QString::fromLatin1(begin, end - begin);
+    if (decimalPoint() != ".") s.replace('.', decimalPoint());
     return s;
 }
 
+}  // namespace
+
+QString FormatSingle(double value) {
+    char buf[32];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, static_cast<float>(value), std::chars_format::general, 7);
+    if (ec != std::errc()) return {};
+    // 1e+07 is shown as 1E+07, the way a grade book has always shown large numbers.
+    for (char* p = buf; p != end; ++p)
+        if (*p == 'e') *p = 'E';
+    return withLocalePoint(buf, end);
+}
+
 QString FormatPercent(double value) {
-    QString s = QString::number(value * 100.0, 'f', 2);
-    const QString dec = QLocale().decimalPoint();
-    if (dec != ".") s.replace('.', dec);
-    return s + "%";
+    char buf[64];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf - 1, value * 100.0, std::chars_format::fixed, 2);
+    if (ec != std::errc()) return {};
+    *end++ = '%';
+    return withLocalePoint(buf, end);
 }
 
 namespace {
@@ -171,13 +188,32 @@ QString DateToStorage(const QDateTime& value) {
     return value.toString("yyyy-MM-dd HH:mm:ss");
 }
 
-QVariant DateFromStorage(const QString& text) {
-    if (text.size() == 10) {
-        const QDate d = QDate::fromString(text, "yyyy-MM-dd");
-        return d.isValid() ? QVariant(d) : QVariant();
+namespace {
+
+// Reads exactly `count` digits at `from`, or -1.
+int digits(const QString& text, int from, int count) {
+    int v = 0;
+    for (int i = from; i < from + count; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < '0' || c > '9') return -1;
+        v = v * 10 + (c - '0');
     }
-    const QDateTime dt = QDateTime::fromString(text, "yyyy-MM-dd HH:mm:ss");
-    return dt.isValid() ? QVariant(dt) : QVariant();
+    return v;
+}
+
+}  // namespace
+
+QVariant DateFromStorage(const QString& text) {
+    // Read by hand: query record sets turn many stored dates into values at once.
+    if (text.size() != 10 && text.size() != 19) return {};
+    if (text[4] != '-' || text[7] != '-') return {};
+    const QDate d(digits(text, 0, 4), digits(text, 5, 2), digits(text, 8, 2));
+    if (!d.isValid()) return {};
+    if (text.size() == 10) return d;
+    if (text[10] != ' ' || text[13] != ':' || text[16] != ':') return {};
+    const QTime t(digits(text, 11, 2), digits(text, 14, 2), digits(text, 17, 2));
+    if (!t.isValid()) return {};
+    return QDateTime(d, t);
 }
 
 double DateSerial(const QDateTime& value) {

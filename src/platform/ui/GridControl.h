@@ -1,10 +1,9 @@
 #pragma once
 
-#include <QHash>
 #include <QWidget>
 
+class GridModel;
 class QTableView;
-class QTableWidget;
 
 // The grid the grade sheet is built on, in the vocabulary it is written in: rows and columns
 // counted with the fixed heading row and the fixed columns, text by cell, a current cell with a
@@ -24,9 +23,11 @@ public:
     int Cols() const;
     void setCols(int cols);
     int FixedRows() const { return 1; }
-    int FixedCols() const { return m_fixedCols; }
+    int FixedCols() const;
     void setFixedCols(int cols);
 
+    // Empties every cell and heading.
+    void Clear();
     QString TextMatrix(int row, int col) const;
     void setTextMatrix(int row, int col, const QString& text);
 
@@ -51,7 +52,11 @@ public:
     bool RowIsVisible(int row) const;
     bool ColIsVisible(int col) const;
 
-    QTableWidget* table() const { return m_table; }
+    // While a fill runs the views are not told of each cell; they redraw once when it ends.
+    void beginFill();
+    void endFill();
+
+    QTableView* table() const { return m_table; }
 
 signals:
     void RowColChange();
@@ -66,14 +71,13 @@ protected:
 private:
     void onCurrentCellChanged(int row, int col, int previousRow, int previousCol);
     void layoutFrozen();
-    void styleFixedColumns();
+    void hideScrollingColumnsInFrozenView();
 
-    QTableWidget* m_table;
-    QHash<int, int> m_align;       // by column: alignment of its cells
-    QHash<int, int> m_fixedAlign;  // by column: alignment of its heading (and of all cells when fixed)
+    GridModel* m_model;
+    QTableView* m_table;
     QTableView* m_frozen;
-    int m_fixedCols = 2;
     int m_row = 0;
     int m_col = 0;
     bool m_moving = false;
+    bool m_filling = false;
 };
