@@ -7,9 +7,9 @@
 #include "platform/ui/Steps.h"
 #include "platform/ui/Twips.h"
 #include "platform/ui/Ui.h"
-#include "shell/AboutForm.h"
 #include "shell/ChangePassword.h"
 #include "shell/Context.h"
+#include "shell/HelpItems.h"
 
 #include <QAction>
 #include <QApplication>
@@ -29,7 +29,6 @@ using engine::DbError;
 
 namespace {
 
-constexpr const char* kHelpFile = "Tlyroll.hlp";
 constexpr const char* kHideClass = "Hide Class Information";
 constexpr const char* kShowClass = "Show Class Information";
 constexpr const char* kHideAsn = "Hide Assignment Information";
@@ -148,15 +147,13 @@ void GradeForm::buildMenus() {
     AddAssignmentMenu = AssignmentsMenu->addAction("Add Assignment");
     DeleteAssignmentMenu = AssignmentsMenu->addAction("Delete Assigment");
 
-    HelpMenu = new QMenu("&Help", this);
-    GettingStartedMenu = HelpMenu->addAction("Getting Started");
-    IndexMenu = HelpMenu->addAction("Help Index");
-    HelpMenu->addSeparator();
-    FreeCusRepMenu = HelpMenu->addAction("Free Custom Reports");
-    HelpMenu->addSeparator();
-    TechSupportMenu = HelpMenu->addAction("Technical Support");
-    HelpMenu->addSeparator();
-    AboutMenu = HelpMenu->addAction("About Tallyroll");
+    Help = new HelpItems(m_ctx, this);
+    HelpMenu = Help->menu;
+    GettingStartedMenu = Help->GettingStartedMenu;
+    IndexMenu = Help->IndexMenu;
+    FreeCusRepMenu = Help->FreeCusRepMenu;
+    TechSupportMenu = Help->TechSupportMenu;
+    AboutMenu = Help->AboutMenu;
 }
 
 QList<QMenu*> GradeForm::ChildMenus() const {
@@ -191,11 +188,6 @@ void GradeForm::connectHandlers() {
     connect(DeleteClassMenu, &QAction::triggered, this, &GradeForm::DeleteClassMenu_Click);
     connect(DeleteStudentMenu, &QAction::triggered, this, &GradeForm::DeleteStudentMenu_Click);
     connect(DeleteAssignmentMenu, &QAction::triggered, this, &GradeForm::DeleteAssignmentMenu_Click);
-    connect(GettingStartedMenu, &QAction::triggered, this, &GradeForm::GettingStartedMenu_Click);
-    connect(IndexMenu, &QAction::triggered, this, &GradeForm::IndexMenu_Click);
-    connect(FreeCusRepMenu, &QAction::triggered, this, &GradeForm::FreeCusRepMenu_Click);
-    connect(TechSupportMenu, &QAction::triggered, this, &GradeForm::TechSupportMenu_Click);
-    connect(AboutMenu, &QAction::triggered, this, &GradeForm::AboutMenu_Click);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -894,13 +886,12 @@ void GradeForm::DescriptionBox_LostFocus() {
     DescriptionChanged = false;
 }
 
-void GradeForm::MaxPointsBox_LostFocus() {
-    if (!MaxPointsChanged) return;
-    const auto value = runtime::ParseNumber(MaxPointsBox->text());
+void GradeForm::numberBoxLostFocus(QLineEdit* box, bool& changed, const QString& field, const QString& message) {
+    if (!changed) return;
+    const auto value = runtime::ParseNumber(box->text());
     if (!value || !runtime::FitsSingle(*value)) {
-        m_ctx.ui.MsgBox("Please enter a valid number for the maximum number of points.");
-        if (moveToShownAssignment())
-            steps::Ignore([&] { MaxPointsBox->setText(scoreText(m_ctx.state.AssignmentsRS.field("MaximumPoints"))); });
+        m_ctx.ui.MsgBox(message);
+        if (moveToShownAssignment()) steps::Ignore([&] { box->setText(scoreText(m_ctx.state.AssignmentsRS.field(field))); });
     } else {
         Filling = true;
         Calculating = true;
@@ -908,24 +899,16 @@ void GradeForm::MaxPointsBox_LostFocus() {
         Filling = false;
         Calculating = false;
     }
-    MaxPointsChanged = false;
+    changed = false;
+}
+
+void GradeForm::MaxPointsBox_LostFocus() {
+    numberBoxLostFocus(MaxPointsBox, MaxPointsChanged, "MaximumPoints",
+                       "Please enter a valid number for the maximum number of points.");
 }
 
 void GradeForm::WeightBox_LostFocus() {
-    if (!WeightChanged) return;
-    const auto value = runtime::ParseNumber(WeightBox->text());
-    if (!value || !runtime::FitsSingle(*value)) {
-        m_ctx.ui.MsgBox("Please enter a valid number for the weight.");
-        if (moveToShownAssignment())
-            steps::Ignore([&] { WeightBox->setText(scoreText(m_ctx.state.AssignmentsRS.field("Weight"))); });
-    } else {
-        Filling = true;
-        Calculating = true;
-        RecalculateAll();
-        Filling = false;
-        Calculating = false;
-    }
-    WeightChanged = false;
+    numberBoxLostFocus(WeightBox, WeightChanged, "Weight", "Please enter a valid number for the weight.");
 }
 
 void GradeForm::DateBox_LostFocus() {
@@ -1075,15 +1058,4 @@ void GradeForm::DeleteAssignmentMenu_Click() {
     Calculating = true;
     RecalculateAll();
     Calculating = false;
-}
-
-void GradeForm::GettingStartedMenu_Click() { m_ctx.ui.ShowHelp(kHelpFile, Ui::HelpCommand::Context, 26); }
-void GradeForm::IndexMenu_Click() { m_ctx.ui.ShowHelp("TLYROLL.HLP", Ui::HelpCommand::PartialKey, 0); }
-void GradeForm::FreeCusRepMenu_Click() { m_ctx.ui.ShowHelp(kHelpFile, Ui::HelpCommand::Context, 28); }
-void GradeForm::TechSupportMenu_Click() { m_ctx.ui.ShowHelp(kHelpFile, Ui::HelpCommand::Context, 22); }
-
-void GradeForm::AboutMenu_Click() {
-    auto& about = m_ctx.forms.get<AboutForm>();
-    about.show();
-    about.raise();
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 class GridControl;
+class HelpItems;
 class QAction;
 class QCheckBox;
 class QGroupBox;
@@ -66,11 +67,6 @@ public:
     void DeleteClassMenu_Click();
     void DeleteStudentMenu_Click();
     void DeleteAssignmentMenu_Click();
-    void GettingStartedMenu_Click();
-    void IndexMenu_Click();
-    void FreeCusRepMenu_Click();
-    void TechSupportMenu_Click();
-    void AboutMenu_Click();
 
     QList<QMenu*> ChildMenus() const override;
 
@@ -123,6 +119,7 @@ public:
     QMenu* AssignmentsMenu;
     QAction* AddAssignmentMenu;
     QAction* DeleteAssignmentMenu;
+    HelpItems* Help;
     QMenu* HelpMenu;
     QAction* GettingStartedMenu;
     QAction* IndexMenu;
@@ -166,6 +163,8 @@ private:
     // The assignment record the panel shows, or false when it shows none.
     bool moveToShownAssignment();
     void storeAssignmentField(const QString& field, const QVariant& value);
+    // Leaving the maximum points or the weight: a bad number is put back, a good one recomputes all.
+    void numberBoxLostFocus(QLineEdit* box, bool& changed, const QString& field, const QString& message);
     void showStoredScore();
 
     bool m_assignmentShown = false;

@@ -1,9 +1,9 @@
 #include "MDITallyroll.h"
 
-#include "AboutForm.h"
 #include "ChangePassword.h"
 #include "Context.h"
 #include "EnterPassword.h"
+#include "HelpItems.h"
 #include "data/DataFile.h"
 #include "gradesheet/GradeForm.h"
 #include "platform/ui/Ui.h"
@@ -16,10 +16,6 @@
 #include <QMenuBar>
 #include <QVBoxLayout>
 
-namespace {
-constexpr const char* kHelpFile = "Tlyroll.hlp";
-}
-
 MDITallyroll::MDITallyroll(Context& ctx) : Form(ctx, nullptr, Qt::Window) {
     setWindowTitle("Tallyroll");
     setWindowIcon(QIcon(":/tallyroll/icon.png"));
@@ -31,15 +27,13 @@ MDITallyroll::MDITallyroll(Context& ctx) : Form(ctx, nullptr, Qt::Window) {
     OpenMenu = FileMenu->addAction("&Open");
     FileMenu->addSeparator();
     ExitMenu = FileMenu->addAction("E&xit");
-    HelpMenu = new QMenu("&Help", this);
-    GettingStartedMenu = HelpMenu->addAction("Getting Started");
-    IndexMenu = HelpMenu->addAction("Help Index");
-    HelpMenu->addSeparator();
-    FreeCusRepMenu = HelpMenu->addAction("Free Custom Reports");
-    HelpMenu->addSeparator();
-    TechSupportMenu = HelpMenu->addAction("Technical Support");
-    HelpMenu->addSeparator();
-    AboutMenu = HelpMenu->addAction("About Tallyroll");
+    Help = new HelpItems(ctx, this);
+    HelpMenu = Help->menu;
+    GettingStartedMenu = Help->GettingStartedMenu;
+    IndexMenu = Help->IndexMenu;
+    FreeCusRepMenu = Help->FreeCusRepMenu;
+    TechSupportMenu = Help->TechSupportMenu;
+    AboutMenu = Help->AboutMenu;
     NewMenu->setShortcut(QKeySequence::New);
     OpenMenu->setShortcut(QKeySequence::Open);
 
@@ -55,11 +49,6 @@ MDITallyroll::MDITallyroll(Context& ctx) : Form(ctx, nullptr, Qt::Window) {
     connect(NewMenu, &QAction::triggered, this, &MDITallyroll::NewMenu_Click);
     connect(OpenMenu, &QAction::triggered, this, &MDITallyroll::OpenMenu_Click);
     connect(ExitMenu, &QAction::triggered, this, &MDITallyroll::ExitMenu_Click);
-    connect(AboutMenu, &QAction::triggered, this, &MDITallyroll::AboutMenu_Click);
-    connect(GettingStartedMenu, &QAction::triggered, this, &MDITallyroll::GettingStartedMenu_Click);
-    connect(IndexMenu, &QAction::triggered, this, &MDITallyroll::IndexMenu_Click);
-    connect(FreeCusRepMenu, &QAction::triggered, this, &MDITallyroll::FreeCusRepMenu_Click);
-    connect(TechSupportMenu, &QAction::triggered, this, &MDITallyroll::TechSupportMenu_Click);
     connect(m_mdi, &QMdiArea::subWindowActivated, this, &MDITallyroll::subWindowActivated);
 }
 
@@ -112,6 +101,12 @@ void MDITallyroll::unloadChildren() {
     showMenusOf(nullptr);
 }
 
+void MDITallyroll::keepOpenFileName(const QString& previous, const QString& previousLock) {
+    auto& st = m_ctx.state;
+    st.FileName = st.CurrentDB.isOpen() ? previous : QString();
+    st.LockFileName = st.CurrentDB.isOpen() ? previousLock : QString();
+}
+
 void MDITallyroll::CreateTR() {
     auto& st = m_ctx.state;
     auto& ui = m_ctx.ui;
@@ -119,10 +114,7 @@ void MDITallyroll::CreateTR() {
     if (!choice) return;  // the file that was open stays open
     const QString previous = st.FileName;
     const QString previousLock = st.LockFileName;
-    auto keepPrevious = [&] {
-        st.FileName = st.CurrentDB.isOpen() ? previous : QString();
-        st.LockFileName = st.CurrentDB.isOpen() ? previousLock : QString();
-    };
+    auto keepPrevious = [&] { keepOpenFileName(previous, previousLock); };
     st.FileName = choice->path;
     if (!datafile::CheckName(st, ui, st.FileName)) {
         keepPrevious();
@@ -179,8 +171,7 @@ void MDITallyroll::OpenTR() {
     const QString previousLock = st.LockFileName;
     st.FileName = choice->path;
     if (!datafile::CheckName(st, ui, st.FileName)) {
-        st.FileName = st.CurrentDB.isOpen() ? previous : QString();
-        st.LockFileName = st.CurrentDB.isOpen() ? previousLock : QString();
+        keepOpenFileName(previous, previousLock);
         return;
     }
     m_ctx.forms.showModal(m_ctx.forms.get<EnterPassword>());
@@ -216,15 +207,3 @@ void MDITallyroll::ExitMenu_Click() {
 }
 
 void MDITallyroll::Form_Unload() { datafile::ShutDown(m_ctx.state); }
-
-void MDITallyroll::AboutMenu_Click() {
-    auto& about = m_ctx.forms.get<AboutForm>();
-    about.show();
-    about.raise();
-    about.activateWindow();
-}
-
-void MDITallyroll::GettingStartedMenu_Click() { m_ctx.ui.ShowHelp(kHelpFile, Ui::HelpCommand::Context, 26); }
-void MDITallyroll::IndexMenu_Click() { m_ctx.ui.ShowHelp("TLYROLL.HLP", Ui::HelpCommand::PartialKey, 0); }
-void MDITallyroll::FreeCusRepMenu_Click() { m_ctx.ui.ShowHelp(kHelpFile, Ui::HelpCommand::Context, 28); }
-void MDITallyroll::TechSupportMenu_Click() { m_ctx.ui.ShowHelp(kHelpFile, Ui::HelpCommand::Context, 22); }

@@ -2,6 +2,7 @@
 
 #include "platform/ui/Form.h"
 
+class HelpItems;
 class QAction;
 class QMdiArea;
 class QMdiSubWindow;
@@ -23,11 +24,6 @@ public:
     void NewMenu_Click();
     void OpenMenu_Click();
     void ExitMenu_Click();
-    void AboutMenu_Click();
-    void GettingStartedMenu_Click();
-    void IndexMenu_Click();
-    void FreeCusRepMenu_Click();
-    void TechSupportMenu_Click();
 
     // Shows a window as a child of this one and makes it the active child.
     void ShowChild(Form& child);
@@ -39,6 +35,7 @@ public:
     QAction* NewMenu;
     QAction* OpenMenu;
     QAction* ExitMenu;
+    HelpItems* Help;
     QMenu* HelpMenu;
     QAction* GettingStartedMenu;
     QAction* IndexMenu;
@@ -55,6 +52,8 @@ private:
     void showMenusOf(Form* child);
     // The child windows work on the open file; a newly opened file starts them afresh.
     void unloadChildren();
+    // After a refused choice: FileName names the file that is still open, if any.
+    void keepOpenFileName(const QString& previous, const QString& previousLock);
 
     QMenuBar* m_menuBar;
     QMdiArea* m_mdi;
