@@ -1,5 +1,6 @@
 #include "Schema.h"
 
+#include <QHash>
 #include <QSet>
 
 namespace schema {
@@ -203,6 +204,33 @@ void CreateSchema(engine::Database& db) {
         db.Rollback();
         throw;
     }
+}
+
+QString RefusalMessage(const engine::DbError& error) {
+    static const QHash<QString, QString> words{
+        {"Classes.ClassName", "class name"},  {"Classes.Term", "term"},          {"Classes.Notes", "class notes"},
+        {"Students.FirstName", "first name"}, {"Students.LastName", "last name"}, {"Students.ID", "student ID"},
+        {"Students.Notes", "student notes"},  {"Assignments.Description", "description"},
+        {"Assignments.MaximumPoints", "maximum number of points"},            {"Assignments.Weight", "weight"},
+        {"StudentClass.Grade", "grade"},       {"Scores.Score", "score"},
+    };
+    const QString what = words.value(error.field());
+    if (what.isEmpty()) return error.description();
+    const QString table = error.field().section('.', 0, 0);
+    const QString name = error.field().section('.', 1);
+    switch (error.number()) {
+        case engine::ErrZeroLengthString:
+            return QString("The %1 cannot be empty or only blanks.").arg(what);
+        case engine::ErrFieldTooSmall:
+            for (const Field& f : TableNamed(table).fields)
+                if (f.name == name) return QString("The %1 can have at most %2 characters.").arg(what).arg(f.size);
+            break;
+        case engine::ErrNumericOverflow:
+            return QString("The %1 is too large a number to be stored.").arg(what);
+        default:
+            break;
+    }
+    return error.description();
 }
 
 QString MissingParts(const engine::Database& db) {

@@ -64,6 +64,10 @@ void CreateSchema(engine::Database& db);
 // Adds the Version table in its empty form (for files written before it existed).
 void CreateVersionTable(engine::Database& db);
 
+// What to tell the teacher when the file refused a value: the field in their words and the rule
+// it broke ("A first name can have at most 20 characters."), or the engine's description.
+QString RefusalMessage(const engine::DbError& error);
+
 // What an open file lacks to be a data file this program can open (empty when nothing): every
 // table but Version, with all its fields (Classes.UseWeight may be missing in old files).
 QString MissingParts(const engine::Database& db);

@@ -1,6 +1,11 @@
 #include "GradeForm.h"
 
 #include "Averages.h"
+#include "classes/NewAssignment.h"
+#include "classes/NewClassForm.h"
+#include "classes/SelClassForm.h"
+#include "classes/SelectOneStudentForm.h"
+#include "classes/SelectStudentForm.h"
 #include "data/DataFile.h"
 #include "platform/runtime/Runtime.h"
 #include "platform/ui/GridControl.h"
@@ -185,6 +190,10 @@ void GradeForm::connectHandlers() {
     connect(HideClassInfoMenu, &QAction::triggered, this, &GradeForm::HideClassInfoMenu_Click);
     connect(HideAsnInfoMenu, &QAction::triggered, this, &GradeForm::HideAsnInfoMenu_Click);
     connect(ColWidthMenu, &QAction::triggered, this, &GradeForm::ColWidthMenu_Click);
+    connect(AddClassMenu, &QAction::triggered, this, &GradeForm::AddClassMenu_Click);
+    connect(SelectClassMenu, &QAction::triggered, this, &GradeForm::SelectClassMenu_Click);
+    connect(ChangeClsRstrMenu, &QAction::triggered, this, &GradeForm::ChangeClsRstrMenu_Click);
+    connect(AddAssignmentMenu, &QAction::triggered, this, &GradeForm::AddAssignmentMenu_Click);
     connect(DeleteClassMenu, &QAction::triggered, this, &GradeForm::DeleteClassMenu_Click);
     connect(DeleteStudentMenu, &QAction::triggered, this, &GradeForm::DeleteStudentMenu_Click);
     connect(DeleteAssignmentMenu, &QAction::triggered, this, &GradeForm::DeleteAssignmentMenu_Click);
@@ -564,7 +573,6 @@ void GradeForm::UpdateScore() {
         if (e.number() == engine::ErrRelatedRecordRequired) return;
         // Reported once; the cell and the editor show what the file holds, so nothing typed
         // looks stored when it is not.
-        st.ScoresRS.CancelUpdate();
         m_ctx.ui.MsgBox("The score could not be stored: " + e.description());
         showStoredScore();
     }
@@ -998,6 +1006,27 @@ void GradeForm::ColWidthMenu_Click() {
     }
 }
 
+void GradeForm::AddClassMenu_Click() {
+    m_ctx.forms.showModal(m_ctx.forms.get<NewClassForm>());
+    UpdateForm();
+}
+
+void GradeForm::SelectClassMenu_Click() {
+    m_ctx.forms.showModal(m_ctx.forms.get<SelClassForm>());
+    UpdateForm();
+}
+
+void GradeForm::ChangeClsRstrMenu_Click() {
+    m_ctx.forms.showModal(m_ctx.forms.get<SelectStudentForm>());
+    // The flag stays set: the next activation refreshes once more.
+    if (m_ctx.state.NeedRefresh) UpdateForm();
+}
+
+void GradeForm::AddAssignmentMenu_Click() {
+    m_ctx.forms.showModal(m_ctx.forms.get<NewAssignment>());
+    UpdateForm();
+}
+
 void GradeForm::DeleteClassMenu_Click() {
     auto& st = m_ctx.state;
     auto& rs = st.ClassesRS;
@@ -1026,7 +1055,13 @@ void GradeForm::DeleteStudentMenu_Click() {
         const std::int32_t id = StudentIDs.value(GradeGrid->Row());
         rs.setIndex("StudentID");
         rs.Seek("=", id);
-        if (id < 1 || rs.NoMatch()) return;  // picking another student comes with the student picker
+        if (id < 1 || rs.NoMatch()) {
+            // No student on the row: the teacher picks one.
+            m_ctx.forms.showModal(m_ctx.forms.get<SelectOneStudentForm>());
+            if (st.SelectedStudentID <= 0) return;
+            rs.Seek("=", st.SelectedStudentID);
+            if (rs.NoMatch()) return;
+        }
         const QString question = "Are you sure you want to delete the student " + rs.field("FirstName").toString() + " " +
                                  rs.field("LastName").toString();
         if (m_ctx.ui.MsgBox(question, Ui::Buttons::YesNo) != Ui::Answer::Yes) return;

@@ -64,6 +64,10 @@ public:
     void HideClassInfoMenu_Click();
     void HideAsnInfoMenu_Click();
     void ColWidthMenu_Click();
+    void AddClassMenu_Click();
+    void SelectClassMenu_Click();
+    void ChangeClsRstrMenu_Click();
+    void AddAssignmentMenu_Click();
     void DeleteClassMenu_Click();
     void DeleteStudentMenu_Click();
     void DeleteAssignmentMenu_Click();

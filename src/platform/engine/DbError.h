@@ -32,15 +32,18 @@ enum ErrorNumber : int {
 
 class DbError : public std::runtime_error {
 public:
-    DbError(int number, const QString& description)
-        : std::runtime_error(description.toStdString()), m_number(number), m_description(description) {}
+    DbError(int number, const QString& description, const QString& field = {})
+        : std::runtime_error(description.toStdString()), m_number(number), m_description(description), m_field(field) {}
 
     int number() const { return m_number; }
     const QString& description() const { return m_description; }
+    // "Table.Field" when a field's rule refused a value.
+    const QString& field() const { return m_field; }
 
 private:
     int m_number;
     QString m_description;
+    QString m_field;
 };
 
 }  // namespace engine

@@ -224,13 +224,16 @@ public:
             const QString rule = name.section('_', -1);
             const QString qualified = table.isEmpty() ? field : table + "." + field;
             if (rule == "empty")
-                throw DbError(ErrZeroLengthString, QString("Field '%1' can't be a zero-length string.").arg(qualified));
+                throw DbError(ErrZeroLengthString, QString("Field '%1' can't be a zero-length string.").arg(qualified),
+                              qualified);
             if (rule == "size")
-                throw DbError(ErrFieldTooSmall, QString("The field '%1' is too small to accept the amount of data you "
-                                                        "attempted to add.").arg(qualified));
+                throw DbError(ErrFieldTooSmall,
+                              QString("The field '%1' is too small to accept the amount of data you attempted to add.")
+                                  .arg(qualified),
+                              qualified);
             if (rule == "range")
-                throw DbError(ErrNumericOverflow, QString("Numeric field overflow in field '%1'.").arg(qualified));
-            throw DbError(ErrConversion, QString("Data type conversion error in field '%1'.").arg(qualified));
+                throw DbError(ErrNumericOverflow, QString("Numeric field overflow in field '%1'.").arg(qualified), qualified);
+            throw DbError(ErrConversion, QString("Data type conversion error in field '%1'.").arg(qualified), qualified);
         }
         throw DbError(ErrGeneral, message);
     }
@@ -693,7 +696,10 @@ public:
             try {
                 st.step(m_table);
             } catch (const DbError& e) {
-                if (e.number() == ErrRelatedRecordRequired) throw DbError(e.number(), relatedMessage());
+                // A refused change leaves nothing pending: the record set is as before AddNew or Edit.
+                const QString related = e.number() == ErrRelatedRecordRequired ? relatedMessage() : QString();
+                cancelUpdate();
+                if (!related.isEmpty()) throw DbError(e.number(), related);
                 throw;
             }
         }

@@ -47,6 +47,7 @@ public:
 
     void AddNew();
     void Edit();
+    // Writes the pending row; when the file refuses it, nothing is written and nothing stays pending.
     void Update();
     void CancelUpdate();
     void Delete();
