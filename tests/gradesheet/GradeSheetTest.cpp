@@ -620,6 +620,8 @@ TEST_F(GradeSheetTest, EditorFollowsScrollingAndHidesWhenItsCellLeavesTheView) {
     for (int i = 0; i < 60; ++i) enrol(db, bio, addStudent(db, QString("S%1").arg(i, 2, 10, QChar('0')), "Zz"));
     db.CommitTrans();
     GradeForm& f = open();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.GradeGrid->table()->verticalScrollBar()->value(), 0) << "a class opens at its first student";
     select(f, 1, 3);
     ASSERT_TRUE(f.GradeText->isVisible());
     const int top = f.GradeText->y();
