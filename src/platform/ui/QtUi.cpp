@@ -15,6 +15,17 @@ namespace {
 constexpr const char* kTitle = "Tallyroll";
 
 QWidget* activeWindow() { return QApplication::activeWindow(); }
+
+// The window a dialog belongs over: the active one, else the largest window on screen.
+QWidget* ownerWindow(const QWidget* dialog) {
+    if (QWidget* active = activeWindow(); active && active != dialog) return active;
+    QWidget* best = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w == dialog || !w->isVisible()) continue;
+        if (!best || w->width() * w->height() > best->width() * best->height()) best = w;
+    }
+    return best;
+}
 }  // namespace
 
 QtUi::~QtUi() { delete m_help; }
@@ -111,7 +122,7 @@ void QtUi::ShowModal(Form& form) {
     const bool busy = m_busy;
     if (busy) QApplication::restoreOverrideCursor();
     // A dialog opens over the window it belongs to.
-    if (QWidget* over = activeWindow(); over && over != &form) {
+    if (QWidget* over = ownerWindow(&form)) {
         form.adjustSize();
         form.move(over->geometry().center() - form.rect().center());
     }
