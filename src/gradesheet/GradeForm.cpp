@@ -15,6 +15,8 @@
 #include "shell/ChangePassword.h"
 #include "shell/Context.h"
 #include "shell/HelpItems.h"
+#include "shell/MDITallyroll.h"
+#include "student/StudentInfo.h"
 
 #include <QAction>
 #include <QApplication>
@@ -161,8 +163,11 @@ void GradeForm::buildMenus() {
     AboutMenu = Help->AboutMenu;
 }
 
-QList<QMenu*> GradeForm::ChildMenus() const {
-    return {FileMenu, FormatMenu, ReportsMenu, ClassesMenu, StudentsMenu, AssignmentsMenu, HelpMenu};
+QList<QAction*> GradeForm::ChildMenus() const {
+    QList<QAction*> entries;
+    for (QMenu* m : {FileMenu, FormatMenu, ReportsMenu, ClassesMenu, StudentsMenu, AssignmentsMenu, HelpMenu})
+        entries << m->menuAction();
+    return entries;
 }
 
 void GradeForm::connectHandlers() {
@@ -197,6 +202,7 @@ void GradeForm::connectHandlers() {
     connect(DeleteClassMenu, &QAction::triggered, this, &GradeForm::DeleteClassMenu_Click);
     connect(DeleteStudentMenu, &QAction::triggered, this, &GradeForm::DeleteStudentMenu_Click);
     connect(DeleteAssignmentMenu, &QAction::triggered, this, &GradeForm::DeleteAssignmentMenu_Click);
+    connect(StudentInfoMenu, &QAction::triggered, this, &GradeForm::StudentInfoMenu_Click);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1070,6 +1076,16 @@ void GradeForm::DeleteStudentMenu_Click() {
     } catch (const DbError&) {
         // The command ends quietly, as it always has.
     }
+}
+
+void GradeForm::StudentInfoMenu_Click() {
+    auto& st = m_ctx.state;
+    st.SelectedStudentID = StudentIDs.value(GradeGrid->Row());
+    if (st.SelectedStudentID == 0) {
+        m_ctx.forms.showModal(m_ctx.forms.get<SelectOneStudentForm>());
+        if (st.SelectedStudentID == -1) return;
+    }
+    m_ctx.forms.get<MDITallyroll>().ShowChild(m_ctx.forms.get<StudentInfo>());
 }
 
 void GradeForm::DeleteAssignmentMenu_Click() {

@@ -71,8 +71,9 @@ public:
     void DeleteClassMenu_Click();
     void DeleteStudentMenu_Click();
     void DeleteAssignmentMenu_Click();
+    void StudentInfoMenu_Click();
 
-    QList<QMenu*> ChildMenus() const override;
+    QList<QAction*> ChildMenus() const override;
 
     // Controls.
     GridControl* GradeGrid;

@@ -11,19 +11,20 @@ namespace {
 constexpr const char* kHelpFile = "Tlyroll.hlp";
 }
 
-HelpItems::HelpItems(Context& ctx, QWidget* owner) : QObject(owner), m_ctx(ctx) {
+HelpItems::HelpItems(Context& ctx, QWidget* owner, Kind kind) : QObject(owner), m_ctx(ctx) {
+    const bool main = kind == Kind::Main;
     menu = new QMenu("&Help", owner);
-    GettingStartedMenu = menu->addAction("Getting Started");
-    IndexMenu = menu->addAction("Help Index");
+    GettingStartedMenu = menu->addAction(main ? "Getting Started" : "Getting Started           ");
+    IndexMenu = menu->addAction(main ? "Help Index" : "Index");
     menu->addSeparator();
-    FreeCusRepMenu = menu->addAction("Free Custom Reports");
-    menu->addSeparator();
+    FreeCusRepMenu = main ? menu->addAction("Free Custom Reports") : nullptr;
+    if (main) menu->addSeparator();
     TechSupportMenu = menu->addAction("Technical Support");
     menu->addSeparator();
     AboutMenu = menu->addAction("About Tallyroll");
     connect(GettingStartedMenu, &QAction::triggered, this, &HelpItems::GettingStartedMenu_Click);
     connect(IndexMenu, &QAction::triggered, this, &HelpItems::IndexMenu_Click);
-    connect(FreeCusRepMenu, &QAction::triggered, this, &HelpItems::FreeCusRepMenu_Click);
+    if (FreeCusRepMenu) connect(FreeCusRepMenu, &QAction::triggered, this, &HelpItems::FreeCusRepMenu_Click);
     connect(TechSupportMenu, &QAction::triggered, this, &HelpItems::TechSupportMenu_Click);
     connect(AboutMenu, &QAction::triggered, this, &HelpItems::AboutMenu_Click);
 }

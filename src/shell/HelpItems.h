@@ -12,7 +12,11 @@ class HelpItems : public QObject {
     Q_OBJECT
 
 public:
-    HelpItems(Context& ctx, QWidget* owner);
+    // The student window's Help menu words its first two items differently and has no item for
+    // custom reports (FreeCusRepMenu is null there).
+    enum class Kind { Main, StudentWindow };
+
+    HelpItems(Context& ctx, QWidget* owner, Kind kind = Kind::Main);
 
     void GettingStartedMenu_Click();
     void IndexMenu_Click();

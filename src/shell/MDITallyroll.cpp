@@ -59,9 +59,10 @@ MDITallyroll::~MDITallyroll() {
 }
 
 void MDITallyroll::showMenusOf(Form* child) {
-    const QList<QMenu*> menus = child ? child->ChildMenus() : QList<QMenu*>{};
+    const QList<QAction*> entries = child ? child->ChildMenus() : QList<QAction*>{};
     m_menuBar->clear();
-    for (QMenu* m : menus.isEmpty() ? QList<QMenu*>{FileMenu, HelpMenu} : menus) m_menuBar->addMenu(m);
+    for (QAction* a : entries.isEmpty() ? QList<QAction*>{FileMenu->menuAction(), HelpMenu->menuAction()} : entries)
+        m_menuBar->addAction(a);
 }
 
 void MDITallyroll::subWindowActivated(QMdiSubWindow* window) {

@@ -3,7 +3,7 @@
 #include <QList>
 #include <QWidget>
 
-class QMenu;
+class QAction;
 
 class Context;
 
@@ -21,8 +21,9 @@ public:
     void Deactivate();
     void Unload();
 
-    // The menus a child window puts in the main window's menu bar while it is the active child.
-    virtual QList<QMenu*> ChildMenus() const { return {}; }
+    // The menu bar entries (menus, or plain commands) a child window puts in the main window's
+    // menu bar while it is the active child.
+    virtual QList<QAction*> ChildMenus() const { return {}; }
 
 signals:
     void hidden();
