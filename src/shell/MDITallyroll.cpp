@@ -40,6 +40,7 @@ MDITallyroll::MDITallyroll(Context& ctx) : Form(ctx, nullptr, Qt::Window) {
     m_mdi = new QMdiArea;
     m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdi->setOption(QMdiArea::DontMaximizeSubWindowOnActivation);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setMenuBar(m_menuBar);
@@ -88,7 +89,13 @@ void MDITallyroll::ShowChild(Form& child) {
             for (QMdiSubWindow* w : m_mdi->subWindowList()) anyVisible = anyVisible || w->isVisible();
             if (!anyVisible) subWindowActivated(nullptr);
         });
-        sub->showMaximized();
+        if (child.minimumSize() == child.maximumSize()) {
+            sub->adjustSize();
+            sub->move(0, 0);
+            sub->show();
+        } else {
+            sub->showMaximized();
+        }
     }
     child.show();
     sub->show();

@@ -25,7 +25,8 @@ public:
     void OpenMenu_Click();
     void ExitMenu_Click();
 
-    // Shows a window as a child of this one and makes it the active child.
+    // Shows a window as a child of this one and makes it the active child; a window of a fixed
+    // size (the student window) opens at that size, the others fill the main window.
     void ShowChild(Form& child);
 
     QMenuBar* menuBar() const { return m_menuBar; }

@@ -35,10 +35,14 @@ QLineEdit* box(QWidget* parent, int maxLength, int left, int top, int width, int
     return b;
 }
 
+// A label ending just left of its box; the narrow margins of this window take a smaller type.
 QLabel* label(QWidget* parent, const QString& text, int right, int top) {
     auto* l = new QLabel(text, parent);
+    QFont small = l->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    l->setFont(small);
     l->adjustSize();
-    l->move(twips::toPixels(right) - l->width() - 6, twips::toPixels(top) + 2);
+    l->move(std::max(2, twips::toPixels(right) - l->width() - 3), twips::toPixels(top) + 3);
     return l;
 }
 
@@ -228,7 +232,7 @@ void StudentInfo::DrawSeries() {
     Picture1->setPersistent(true);
     Picture1->Cls();
     m_surface.fill(palette().color(QPalette::Window));
-    const bool scores = PlotScoresMenu->isChecked();
+    const bool scores = m_plotScores;
     const int h = textHeight();
     const double first = plot::DayNumber(Scale.FirstDate);
     int k = 0;
@@ -319,8 +323,10 @@ void StudentInfo::DrawGrid() {
 }
 
 void StudentInfo::PlotScoresMenu_Click() {
-    PlotScoresMenu->setChecked(!PlotScoresMenu->isChecked());
-    PlotCumAveMenu->setChecked(!PlotCumAveMenu->isChecked());
+    // Either entry switches to the other kind; the menu has toggled only the chosen entry itself.
+    m_plotScores = !m_plotScores;
+    PlotScoresMenu->setChecked(m_plotScores);
+    PlotCumAveMenu->setChecked(!m_plotScores);
     PlotAll();
 }
 

@@ -101,4 +101,5 @@ private:
     int textHeight() const;
 
     QImage m_surface;
+    bool m_plotScores = true;
 };
