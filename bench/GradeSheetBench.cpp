@@ -28,7 +28,9 @@ public:
     Answer MsgBox(const QString&, Buttons) override { return Answer::Ok; }
     std::optional<QString> InputBox(const QString&, const QString&, const QString&) override { return std::nullopt; }
     std::optional<FileChoice> OpenFile(const QString&, const QString&, const QString&) override { return std::nullopt; }
+    std::optional<FileChoice> SaveFile(const QString&, const QString&) override { return std::nullopt; }
     bool PrinterSetup() override { return false; }
+    void ShowReport(const report::Document&) override {}
     void ShowHelp(const QString&, HelpCommand, int) override {}
     void ShowModal(Form& form) override { form.hide(); }
     void SetBusy(bool) override {}

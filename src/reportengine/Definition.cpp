@@ -106,7 +106,7 @@ private:
             e.font.size = number("size", 10);
             e.font.bold = attr("bold") == "true";
             e.font.italic = attr("italic") == "true";
-            e.align = alignOf(attr("align"));
+            e.align = alignOf(attr("align")) | (attr("wrap") == "true" ? int(Qt::TextWordWrap) : 0);
             e.lineWidth = number("linewidth", 0.5);
             e.shaded = attr("shaded") == "true";
             const auto name = m_xml.name();

@@ -1,6 +1,9 @@
 #include "ReportEngine.h"
 
 #include "platform/engine/Engine.h"
+#include "platform/runtime/Runtime.h"
+
+#include <algorithm>
 
 namespace report {
 namespace {
@@ -51,17 +54,32 @@ QList<formula::Field> FormulaFields(const engine::Database& db, const QString& s
 Rows ReadRows(const engine::Database& db, const Definition& definition, const formula::Compiled& selection) {
     QString sql = SourceSelect(definition.source);
     if (!selection.where.isEmpty()) sql += " WHERE " + selection.where;
-    if (!definition.sort.isEmpty()) {
-        QStringList order;
-        for (const QString& s : definition.sort) order << quoted(s) + " COLLATE NOCASE";
-        sql += " ORDER BY " + order.join(", ");
-    }
     Rows rows;
     engine::Database copy = db;
     // Column names come from a query that returns no row, so that an empty report still has them.
     engine::Recordset shape = copy.OpenDynaset(SourceSelect(definition.source) + " LIMIT 0");
     rows.columns = shape.fieldNames();
     rows.rows = db.Select(sql, selection.params);
+    // Sorted here rather than by SQLite, so that names order the way a person reads them.
+    QList<int> keys;
+    for (const QString& s : definition.sort) keys << int(rows.columns.indexOf(s));
+    const QCollator collator = runtime::NameCollator();
+    std::stable_sort(rows.rows.begin(), rows.rows.end(), [&](const QVariantList& a, const QVariantList& b) {
+        for (int k : keys) {
+            if (k < 0) continue;
+            const QVariant& x = a[k];
+            const QVariant& y = b[k];
+            int c = 0;
+            if (x.typeId() == QMetaType::QString && y.typeId() == QMetaType::QString) {
+                c = collator.compare(x.toString(), y.toString());
+            } else {
+                const auto order = QVariant::compare(x, y);
+                c = order == QPartialOrdering::Less ? -1 : order == QPartialOrdering::Greater ? 1 : 0;
+            }
+            if (c != 0) return c < 0;
+        }
+        return false;
+    });
     return rows;
 }
 

@@ -41,6 +41,19 @@ std::optional<Ui::FileChoice> ScriptedUi::OpenFile(const QString&, const QString
     return FileChoice{*a, QFileInfo(*a).fileName()};
 }
 
+std::optional<Ui::FileChoice> ScriptedUi::SaveFile(const QString&, const QString&) {
+    if (m_saves.empty()) {
+        ADD_FAILURE() << "unexpected save dialog";
+        return std::nullopt;
+    }
+    auto a = m_saves.front();
+    m_saves.pop_front();
+    if (!a) return std::nullopt;
+    return FileChoice{*a, QFileInfo(*a).fileName()};
+}
+
+void ScriptedUi::ShowReport(const report::Document& document) { reports << document; }
+
 bool ScriptedUi::PrinterSetup() {
     ++printerDialogs;
     if (m_printer.empty()) return false;

@@ -2,6 +2,7 @@
 
 #include "Form.h"
 #include "platform/help/HelpViewer.h"
+#include "reportengine/PreviewWindow.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -75,17 +76,43 @@ std::optional<QString> QtUi::InputBox(const QString& prompt, const QString& titl
     return text;
 }
 
-std::optional<Ui::FileChoice> QtUi::OpenFile(const QString& filter, const QString& defaultExt, const QString& initialDir) {
-    // "Description|*.EXT" becomes Qt's "Description (*.EXT *.ext)".
-    QStringList parts = filter.split('|');
+namespace {
+
+// "Description|*.EXT" becomes Qt's "Description (*.EXT *.ext)".
+QStringList nameFilters(const QString& filter) {
+    const QStringList parts = filter.split('|');
     QStringList filters;
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         const QString pattern = parts[i + 1];
         filters << QString("%1 (%2 %3)").arg(parts[i], pattern, pattern.toLower());
     }
     filters << "All Files (*)";
+    return filters;
+}
+
+}  // namespace
+
+std::optional<Ui::FileChoice> QtUi::SaveFile(const QString& filter, const QString& defaultExt) {
+    QFileDialog dialog(activeWindow(), kTitle);
+    dialog.setNameFilters(nameFilters(filter));
+    dialog.setDefaultSuffix(defaultExt);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    const QString path = dialog.selectedFiles().first();
+    return FileChoice{path, QFileInfo(path).fileName()};
+}
+
+void QtUi::ShowReport(const report::Document& document) {
+    const bool busy = m_busy;
+    if (busy) QApplication::restoreOverrideCursor();
+    PreviewWindow preview(document, *this, activeWindow());
+    preview.exec();
+    if (busy) QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+std::optional<Ui::FileChoice> QtUi::OpenFile(const QString& filter, const QString& defaultExt, const QString& initialDir) {
     QFileDialog dialog(activeWindow(), kTitle, initialDir);
-    dialog.setNameFilters(filters);
+    dialog.setNameFilters(nameFilters(filter));
     dialog.setDefaultSuffix(defaultExt);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);

@@ -15,7 +15,9 @@ public:
     std::optional<QString> InputBox(const QString& prompt, const QString& title, const QString& defaultText) override;
     std::optional<FileChoice> OpenFile(const QString& filter, const QString& defaultExt,
                                        const QString& initialDir = {}) override;
+    std::optional<FileChoice> SaveFile(const QString& filter, const QString& defaultExt) override;
     bool PrinterSetup() override;
+    void ShowReport(const report::Document& document) override;
     void ShowHelp(const QString& helpFile, HelpCommand command, int context) override;
     void ShowModal(Form& form) override;
     void SetBusy(bool busy) override;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reportengine/PageModel.h"
+
 #include <QString>
 #include <optional>
 
@@ -30,8 +32,12 @@ public:
     // filter in the "Description|*.EXT" form; nullopt when cancelled.
     virtual std::optional<FileChoice> OpenFile(const QString& filter, const QString& defaultExt,
                                                const QString& initialDir = {}) = 0;
+    // A file to write; nullopt when cancelled.
+    virtual std::optional<FileChoice> SaveFile(const QString& filter, const QString& defaultExt) = 0;
     // false when cancelled.
     virtual bool PrinterSetup() = 0;
+    // The report engine's preview of a laid-out report, from which it can be printed or saved.
+    virtual void ShowReport(const report::Document& document) = 0;
     virtual void ShowHelp(const QString& helpFile, HelpCommand command, int context) = 0;
     // Shows the form modally and returns when it has hidden itself (or been unloaded).
     virtual void ShowModal(Form& form) = 0;
