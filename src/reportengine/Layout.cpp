@@ -323,7 +323,8 @@ private:
                          e.rowValueTitle, center, true);
                 m_y += headerHeight;
             };
-            if (m_y + headerHeight + e.rowHeight > limit()) newPage(m_lastRow);
+            // Columns that did not fit go on a page of their own, beside the same rows.
+            if (start > 0 || m_y + headerHeight + e.rowHeight > limit()) newPage(m_lastRow);
             header();
             for (const QString& rk : rowKeys) {
                 if (m_y + e.rowHeight > limit()) {
