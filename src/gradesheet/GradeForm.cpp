@@ -16,6 +16,8 @@
 #include "shell/Context.h"
 #include "shell/HelpItems.h"
 #include "shell/MDITallyroll.h"
+#include "reports/CustomRepForm.h"
+#include "reports/ReportTypeForm.h"
 #include "student/StudentInfo.h"
 
 #include <QAction>
@@ -203,6 +205,10 @@ void GradeForm::connectHandlers() {
     connect(DeleteStudentMenu, &QAction::triggered, this, &GradeForm::DeleteStudentMenu_Click);
     connect(DeleteAssignmentMenu, &QAction::triggered, this, &GradeForm::DeleteAssignmentMenu_Click);
     connect(StudentInfoMenu, &QAction::triggered, this, &GradeForm::StudentInfoMenu_Click);
+    connect(StudentReportsMenu, &QAction::triggered, this, &GradeForm::StudentReportsMenu_Click);
+    connect(AsnReportsMenu, &QAction::triggered, this, &GradeForm::AsnReportsMenu_Click);
+    connect(ClassReportsMenu, &QAction::triggered, this, &GradeForm::ClassReportsMenu_Click);
+    connect(AddCusRepMenu, &QAction::triggered, this, &GradeForm::AddCusRepMenu_Click);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1087,6 +1093,19 @@ void GradeForm::StudentInfoMenu_Click() {
     }
     m_ctx.forms.get<MDITallyroll>().ShowChild(m_ctx.forms.get<StudentInfo>());
 }
+
+void GradeForm::showReportCatalog(const QString& category) {
+    auto& catalog = m_ctx.forms.get<ReportTypeForm>();
+    catalog.Tag = category;
+    m_ctx.forms.showModal(catalog);
+    m_ctx.forms.unload<ReportTypeForm>();
+}
+
+void GradeForm::StudentReportsMenu_Click() { showReportCatalog("Student"); }
+void GradeForm::AsnReportsMenu_Click() { showReportCatalog("Assignment"); }
+void GradeForm::ClassReportsMenu_Click() { showReportCatalog("Class"); }
+
+void GradeForm::AddCusRepMenu_Click() { m_ctx.forms.showModal(m_ctx.forms.get<CustomRepForm>()); }
 
 void GradeForm::DeleteAssignmentMenu_Click() {
     auto& st = m_ctx.state;

@@ -72,6 +72,10 @@ public:
     void DeleteStudentMenu_Click();
     void DeleteAssignmentMenu_Click();
     void StudentInfoMenu_Click();
+    void StudentReportsMenu_Click();
+    void AsnReportsMenu_Click();
+    void ClassReportsMenu_Click();
+    void AddCusRepMenu_Click();
 
     QList<QAction*> ChildMenus() const override;
 
@@ -169,6 +173,7 @@ private:
     bool moveToShownAssignment();
     void storeAssignmentField(const QString& field, const QVariant& value);
     // Leaving the maximum points or the weight: a bad number is put back, a good one recomputes all.
+    void showReportCatalog(const QString& category);
     void numberBoxLostFocus(QLineEdit* box, bool& changed, const QString& field, const QString& message);
     void showStoredScore();
 
