@@ -4,6 +4,8 @@
 #include "platform/ui/Ui.h"
 
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPrintDialog>
@@ -15,7 +17,10 @@
 PreviewWindow::PreviewWindow(const report::Document& doc, Ui& ui, QWidget* parent)
     : QDialog(parent), m_doc(doc), m_ui(ui) {
     setWindowTitle(doc.title.isEmpty() ? "Report" : doc.title);
-    resize(760, 900);
+    // As large as a page at the chosen zoom, but never larger than the screen.
+    const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->availableGeometry()
+                                                          : QRect(0, 0, 1024, 768);
+    resize(std::min(760, screen.width() - 40), std::min(900, screen.height() - 60));
     PreviousCommand = new QPushButton("< Previous");
     NextCommand = new QPushButton("Next >");
     PageLabel = new QLabel;

@@ -42,11 +42,11 @@ ReportInfo::ReportInfo(Context& ctx) : Form(ctx, nullptr, Qt::Dialog | Qt::Windo
 
     StudentFrame = frame(this, "Select Students", kStudentFrameHeight);
     AllStudentsOption = at(new QRadioButton("All Students", StudentFrame), 120, 300, 3000, 255);
-    SomeStudentsOption = at(new QRadioButton("Students with class averages between", StudentFrame), 120, 600, 3300, 255);
-    LowerAverage = at(new QLineEdit("0", StudentFrame), 3480, 570, 480, 300);
-    Label1 = at(new QLabel("% and ", StudentFrame), 3990, 600, 560, 255);
-    UpperAverage = at(new QLineEdit("60", StudentFrame), 4560, 570, 480, 300);
-    Label2 = at(new QLabel("%", StudentFrame), 5070, 600, 200, 255);
+    SomeStudentsOption = at(new QRadioButton("Students with class averages between", StudentFrame), 120, 600, 3690, 255);
+    LowerAverage = at(new QLineEdit("0", StudentFrame), 3810, 570, 420, 300);
+    Label1 = at(new QLabel("% and ", StudentFrame), 4250, 600, 480, 255);
+    UpperAverage = at(new QLineEdit("60", StudentFrame), 4740, 570, 420, 300);
+    Label2 = at(new QLabel("%", StudentFrame), 5180, 600, 200, 255);
     SelectedStudentsOption = at(new QRadioButton("Selected students:", StudentFrame), 120, 900, 2000, 255);
     StudentList = at(new ListBox(StudentFrame), 2160, 900, 3120, 1000);
     StudentList->setSelectionMode(QAbstractItemView::MultiSelection);
