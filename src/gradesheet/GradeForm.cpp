@@ -158,11 +158,6 @@ void GradeForm::buildMenus() {
 
     Help = new HelpItems(m_ctx, this);
     HelpMenu = Help->menu;
-    GettingStartedMenu = Help->GettingStartedMenu;
-    IndexMenu = Help->IndexMenu;
-    FreeCusRepMenu = Help->FreeCusRepMenu;
-    TechSupportMenu = Help->TechSupportMenu;
-    AboutMenu = Help->AboutMenu;
 }
 
 QList<QAction*> GradeForm::ChildMenus() const {
@@ -741,18 +736,21 @@ void GradeForm::FillClassInfo() {
     steps::Ignore([&] { UseWeightsBox->setChecked(rs.field("UseWeight").toInt() == 1); });
 }
 
-void GradeForm::ClassNameBox_Change() {
-    if (m_ctx.state.Loading || Updating) return;  // filling the panel stores nothing
+void GradeForm::storeClassField(const QString& field, const QVariant& value, const QString& what) {
     auto& rs = m_ctx.state.ClassesRS;
-    const QString name = runtime::Trim(ClassNameBox->text());
-    if (name.isEmpty()) return;
-    steps::Report(m_ctx.ui, "The class name could not be stored: ", [&] {
+    steps::Report(m_ctx.ui, "The " + what + " could not be stored: ", [&] {
         rs.setIndex("ClassID");
         rs.Seek("=", m_ctx.state.CurrentClassID);
         rs.Edit();
-        rs.setField("ClassName", name);
+        rs.setField(field, value);
         rs.Update();
     });
+}
+
+void GradeForm::ClassNameBox_Change() {
+    if (m_ctx.state.Loading || Updating) return;  // filling the panel stores nothing
+    const QString name = runtime::Trim(ClassNameBox->text());
+    if (!name.isEmpty()) storeClassField("ClassName", name, "class name");
 }
 
 void GradeForm::ClassNameBox_LostFocus() {
@@ -771,39 +769,18 @@ void GradeForm::ClassNameBox_LostFocus() {
 
 void GradeForm::TermBox_Change() {
     if (m_ctx.state.Loading || Updating) return;
-    auto& rs = m_ctx.state.ClassesRS;
-    steps::Report(m_ctx.ui, "The term could not be stored: ", [&] {
-        rs.setIndex("ClassID");
-        rs.Seek("=", m_ctx.state.CurrentClassID);
-        rs.Edit();
-        rs.setField("Term", TermBox->text());
-        rs.Update();
-    });
+    storeClassField("Term", TermBox->text(), "term");
 }
 
 void GradeForm::NotesBox_Change() {
     if (m_ctx.state.Loading || Updating) return;
-    auto& rs = m_ctx.state.ClassesRS;
-    steps::Report(m_ctx.ui, "The notes could not be stored: ", [&] {
-        rs.setIndex("ClassID");
-        rs.Seek("=", m_ctx.state.CurrentClassID);
-        rs.Edit();
-        rs.setField("Notes", NotesBox->text());
-        rs.Update();
-    });
+    storeClassField("Notes", NotesBox->text(), "notes");
 }
 
 void GradeForm::UseWeightsBox_Click() {
     if (m_ctx.state.Loading || Updating) return;
-    auto& rs = m_ctx.state.ClassesRS;
     m_ctx.ui.SetBusy(true);
-    steps::Report(m_ctx.ui, "The class could not be changed: ", [&] {
-        rs.setIndex("ClassID");
-        rs.Seek("=", m_ctx.state.CurrentClassID);
-        rs.Edit();
-        rs.setField("UseWeight", UseWeightsBox->isChecked() ? 1 : 0);
-        rs.Update();
-    });
+    storeClassField("UseWeight", UseWeightsBox->isChecked() ? 1 : 0, "choice of weights");
     Filling = true;
     Calculating = true;
     RecalculateAll();

@@ -128,13 +128,8 @@ public:
     QMenu* AssignmentsMenu;
     QAction* AddAssignmentMenu;
     QAction* DeleteAssignmentMenu;
-    HelpItems* Help;
+    HelpItems* Help;  // the Help menu's items
     QMenu* HelpMenu;
-    QAction* GettingStartedMenu;
-    QAction* IndexMenu;
-    QAction* FreeCusRepMenu;
-    QAction* TechSupportMenu;
-    QAction* AboutMenu;
 
     // Form-level state.
     QVector<std::int32_t> StudentIDs;     // by grid row
@@ -172,6 +167,7 @@ private:
     // The assignment record the panel shows, or false when it shows none.
     bool moveToShownAssignment();
     void storeAssignmentField(const QString& field, const QVariant& value);
+    void storeClassField(const QString& field, const QVariant& value, const QString& what);
     // Leaving the maximum points or the weight: a bad number is put back, a good one recomputes all.
     void showReportCatalog(const QString& category);
     void numberBoxLostFocus(QLineEdit* box, bool& changed, const QString& field, const QString& message);

@@ -29,11 +29,6 @@ MDITallyroll::MDITallyroll(Context& ctx) : Form(ctx, nullptr, Qt::Window) {
     ExitMenu = FileMenu->addAction("E&xit");
     Help = new HelpItems(ctx, this);
     HelpMenu = Help->menu;
-    GettingStartedMenu = Help->GettingStartedMenu;
-    IndexMenu = Help->IndexMenu;
-    FreeCusRepMenu = Help->FreeCusRepMenu;
-    TechSupportMenu = Help->TechSupportMenu;
-    AboutMenu = Help->AboutMenu;
     NewMenu->setShortcut(QKeySequence::New);
     OpenMenu->setShortcut(QKeySequence::Open);
 

@@ -36,13 +36,8 @@ public:
     QAction* NewMenu;
     QAction* OpenMenu;
     QAction* ExitMenu;
-    HelpItems* Help;
+    HelpItems* Help;  // the Help menu's items
     QMenu* HelpMenu;
-    QAction* GettingStartedMenu;
-    QAction* IndexMenu;
-    QAction* FreeCusRepMenu;
-    QAction* TechSupportMenu;
-    QAction* AboutMenu;
 
 protected:
     void Form_Unload() override;

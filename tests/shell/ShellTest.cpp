@@ -3,6 +3,7 @@
 #include "shell/AboutForm.h"
 #include "shell/ChangePassword.h"
 #include "shell/EnterPassword.h"
+#include "shell/HelpItems.h"
 #include "shell/MDITallyroll.h"
 #include "support/Fixtures.h"
 
@@ -174,7 +175,7 @@ TEST_F(ShellTest, OpeningANonDataFileKeepsTheOpenOne) {
 }
 
 TEST_F(ShellTest, AboutIsOneWindowShownAgain) {
-    mdi->AboutMenu->trigger();
+    mdi->Help->AboutMenu->trigger();
     AboutForm* about = ctx->forms.find<AboutForm>();
     ASSERT_NE(about, nullptr);
     EXPECT_TRUE(about->isVisible());
@@ -182,7 +183,7 @@ TEST_F(ShellTest, AboutIsOneWindowShownAgain) {
     EXPECT_EQ(about->VersionLabel->text(), "Version 2.1 for Windows 32-bit");
     about->close();
     EXPECT_FALSE(about->isVisible());
-    mdi->AboutMenu->trigger();
+    mdi->Help->AboutMenu->trigger();
     EXPECT_EQ(ctx->forms.find<AboutForm>(), about);
     EXPECT_TRUE(about->isVisible());
     QTest::mouseClick(about->Image1, Qt::LeftButton);
@@ -190,10 +191,10 @@ TEST_F(ShellTest, AboutIsOneWindowShownAgain) {
 }
 
 TEST_F(ShellTest, HelpItemsAskForTheirTopics) {
-    mdi->GettingStartedMenu->trigger();
-    mdi->IndexMenu->trigger();
-    mdi->FreeCusRepMenu->trigger();
-    mdi->TechSupportMenu->trigger();
+    mdi->Help->GettingStartedMenu->trigger();
+    mdi->Help->IndexMenu->trigger();
+    mdi->Help->FreeCusRepMenu->trigger();
+    mdi->Help->TechSupportMenu->trigger();
     EXPECT_EQ(ui.helpTopics, (QList<int>{26, -1, 28, 22}));
     EXPECT_EQ(ui.helpFiles, (QStringList{"Tlyroll.hlp", "TLYROLL.HLP", "Tlyroll.hlp", "Tlyroll.hlp"}));
 }
