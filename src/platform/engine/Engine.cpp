@@ -457,7 +457,7 @@ void Database::Rollback() {
 
 class RecordsetImpl {
 public:
-    enum class Position { None, At, BeforeFirst, AfterLast, Deleted };
+    enum class Position { None, At, AfterLast, Deleted };
     enum class EditMode { None, Edit, AddNew };
 
     explicit RecordsetImpl(std::shared_ptr<DatabaseImpl> db) : m_db(std::move(db)) {}
@@ -495,7 +495,8 @@ public:
         m_dirty.insert(c);
     }
 
-    bool atBOF() const { return m_position == Position::BeforeFirst || (m_position == Position::None && isEmpty()); }
+    // Record sets only move forward: before the first row means an empty set.
+    bool atBOF() const { return m_position == Position::None && isEmpty(); }
     bool atEOF() const { return m_position == Position::AfterLast || (m_position == Position::None && isEmpty()); }
     bool noMatch() const { return m_noMatch; }
 
@@ -508,7 +509,6 @@ public:
     virtual void moveFirst() = 0;
     virtual void moveLast() = 0;
     virtual void moveNext() = 0;
-    virtual void movePrevious() = 0;
     virtual int recordCount() const = 0;
     virtual QString bookmark() const = 0;
     virtual void setBookmark(const QString& b) = 0;
@@ -620,8 +620,7 @@ public:
     void moveFirst() override { moveEnd(false); }
     void moveLast() override { moveEnd(true); }
 
-    void moveNext() override { step(true); }
-    void movePrevious() override { step(false); }
+    void moveNext() override { step(); }
 
     int recordCount() const override {
         DatabaseImpl::Statement st(db(), db().prepare("SELECT COUNT(*) FROM " + quoteName(m_table)));
@@ -759,25 +758,17 @@ private:
         take(st.get());
     }
 
-    void step(bool forward) {
+    // From the current (or just deleted) row to the next in index order.
+    void step() {
         db();
-        if (m_position == Position::None || (forward ? m_position == Position::AfterLast : m_position == Position::BeforeFirst))
+        if (m_position == Position::None || m_position == Position::AfterLast)
             throw DbError(ErrNoCurrentRecord, "No current record.");
-        if (m_position == (forward ? Position::BeforeFirst : Position::AfterLast)) {
-            try {
-                moveEnd(!forward);
-            } catch (const DbError&) {
-                m_position = forward ? Position::AfterLast : Position::BeforeFirst;
-            }
-            return;
-        }
-        // From the current (or just deleted) row to its neighbour in index order.
         QStringList cols, marks;
         for (int c : m_indexColumns) cols << quoteName(names[c]), marks << "?";
         cols << "rowid";
         marks << "?";
-        const QString where = "(" + cols.join(", ") + ") " + (forward ? ">" : "<") + " (" + marks.join(", ") + ")";
-        DatabaseImpl::Statement st(db(), db().prepare(m_select + " WHERE " + where + orderBy(!forward) + " LIMIT 1"));
+        const QString where = "(" + cols.join(", ") + ") > (" + marks.join(", ") + ")";
+        DatabaseImpl::Statement st(db(), db().prepare(m_select + " WHERE " + where + orderBy(false) + " LIMIT 1"));
         int i = 1;
         for (int c : m_indexColumns) bindValue(st.get(), i++, m_current[c], kinds[c]);
         sqlite3_bind_int64(st.get(), i, m_rowid);
@@ -785,7 +776,7 @@ private:
         if (st.step()) {
             take(st.get());
         } else {
-            m_position = forward ? Position::AfterLast : Position::BeforeFirst;
+            m_position = Position::AfterLast;
         }
     }
 
@@ -878,17 +869,6 @@ public:
         }
     }
 
-    void movePrevious() override {
-        db();
-        if (m_position == Position::BeforeFirst || m_rows.isEmpty()) throw DbError(ErrNoCurrentRecord, "No current record.");
-        if (m_index <= 0) {
-            m_index = -1;
-            m_position = Position::BeforeFirst;
-        } else {
-            go(m_index - 1);
-        }
-    }
-
     int recordCount() const override { return int(m_rows.size()); }
 
     QString bookmark() const override {
@@ -948,7 +928,6 @@ bool Recordset::NoMatch() const { return impl().noMatch(); }
 void Recordset::MoveFirst() { impl().moveFirst(); }
 void Recordset::MoveLast() { impl().moveLast(); }
 void Recordset::MoveNext() { impl().moveNext(); }
-void Recordset::MovePrevious() { impl().movePrevious(); }
 bool Recordset::AtBOF() const { return impl().atBOF(); }
 bool Recordset::AtEOF() const { return impl().atEOF(); }
 int Recordset::RecordCount() const { return impl().recordCount(); }

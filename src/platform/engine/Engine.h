@@ -36,7 +36,6 @@ public:
     void MoveFirst();
     void MoveLast();
     void MoveNext();
-    void MovePrevious();
     bool AtBOF() const;
     bool AtEOF() const;
     int RecordCount() const;

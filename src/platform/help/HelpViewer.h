@@ -20,7 +20,6 @@ public:
     bool showTopic(int context);
     void showIndex(const QString& key = {});
 
-    int currentTopic() const { return m_current; }
     QTextBrowser* browser() const { return m_browser; }
     QListWidget* keywordList() const { return m_keywords; }
 

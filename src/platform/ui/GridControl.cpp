@@ -56,12 +56,8 @@ GridControl::GridControl(QWidget* parent) : QWidget(parent) {
 
     connect(m_frozen->verticalScrollBar(), &QScrollBar::valueChanged, m_table->verticalScrollBar(), &QScrollBar::setValue);
     connect(m_table->verticalScrollBar(), &QScrollBar::valueChanged, m_frozen->verticalScrollBar(), &QScrollBar::setValue);
-    connect(m_table->verticalScrollBar(), &QScrollBar::valueChanged, this, &GridControl::Scrolled);
-    connect(m_table->horizontalScrollBar(), &QScrollBar::valueChanged, this, &GridControl::Scrolled);
     connect(m_table->horizontalHeader(), &QHeaderView::sectionResized, this, [this] {
-        if (m_filling) return;
-        layoutFrozen();
-        emit Scrolled();
+        if (!m_filling) layoutFrozen();
     });
     connect(m_model, &QAbstractItemModel::modelReset, this, &GridControl::hideScrollingColumnsInFrozenView);
     connect(m_table->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -189,7 +185,6 @@ bool GridControl::ColIsVisible(int col) const {
 void GridControl::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
     layoutFrozen();
-    emit Scrolled();
 }
 
 void GridControl::layoutFrozen() {

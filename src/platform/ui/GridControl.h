@@ -62,8 +62,6 @@ signals:
     void RowColChange();
     // A click on the cell that is already current.
     void CurrentCellClicked();
-    // The visible part of the grid moved (scrolling, resizing).
-    void Scrolled();
 
 protected:
     void resizeEvent(QResizeEvent* e) override;
