@@ -155,6 +155,8 @@ protected:
     void Form_Deactivate() override;
     void Form_Resize() override;
     void Form_Unload() override;
+    // Closing the window closes its file, as File > Close does.
+    void CloseBox() override { CloseTRMenu_Click(); }
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

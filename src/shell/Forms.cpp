@@ -18,10 +18,10 @@ Forms::~Forms() {
 
 void Forms::destroy(Form* form) {
     if (m_activeChild == form) m_activeChild = nullptr;
-    form->Unload();
     QWidget* victim = form;
     if (auto* sub = qobject_cast<QMdiSubWindow*>(form->parentWidget())) victim = sub;
     victim->hide();
+    form->Unload();
     victim->deleteLater();
 }
 

@@ -74,16 +74,27 @@ void MDITallyroll::subWindowActivated(QMdiSubWindow* window) {
     m_ctx.forms.setActiveChild(child);
 }
 
+void MDITallyroll::activateRemainingChild() {
+    for (QMdiSubWindow* w : m_mdi->subWindowList()) {
+        auto* other = qobject_cast<Form*>(w->widget());
+        if (other && w->isVisible() && other->isVisible()) {
+            m_mdi->setActiveSubWindow(w);
+            showMenusOf(other);
+            m_ctx.forms.setActiveChild(other);
+            return;
+        }
+    }
+    showMenusOf(nullptr);
+    m_ctx.forms.setActiveChild(nullptr);
+}
+
 void MDITallyroll::ShowChild(Form& child) {
     auto* sub = qobject_cast<QMdiSubWindow*>(child.parentWidget());
     if (!sub) {
         sub = m_mdi->addSubWindow(&child);
         sub->setAttribute(Qt::WA_DeleteOnClose, false);
-        connect(sub, &QObject::destroyed, this, [this] {
-            bool anyVisible = false;
-            for (QMdiSubWindow* w : m_mdi->subWindowList()) anyVisible = anyVisible || w->isVisible();
-            if (!anyVisible) subWindowActivated(nullptr);
-        });
+        connect(&child, &Form::unloaded, this, &MDITallyroll::activateRemainingChild);
+        connect(&child, &Form::hidden, this, &MDITallyroll::activateRemainingChild);
         if (child.minimumSize() == child.maximumSize()) {
             sub->adjustSize();
             sub->move(0, 0);

@@ -45,6 +45,8 @@ protected:
 
 private:
     void subWindowActivated(QMdiSubWindow* window);
+    // When a child goes or hides, the menus and the activation pass to a child still shown.
+    void activateRemainingChild();
     void showMenusOf(Form* child);
     // The child windows work on the open file; a newly opened file starts them afresh.
     void unloadChildren();

@@ -600,6 +600,19 @@ TEST_F(GradeSheetTest, CloseEndsTheFileAndTheGradeSheet) {
     EXPECT_EQ(ctx->state.FileName, path("g.TLR"));
 }
 
+TEST_F(GradeSheetTest, ClosingTheWindowClosesItsFile) {
+    GradeForm& f = open();
+    QWidget* frame = f.parentWidget();
+    ASSERT_NE(frame, nullptr);
+    frame->close();
+    EXPECT_FALSE(ctx->forms.isLoaded<GradeForm>());
+    EXPECT_FALSE(ctx->state.isFileOpen());
+    EXPECT_FALSE(QFile::exists(path("g.LDB")));
+    QStringList titles;
+    for (QAction* a : mdi->menuBar()->actions()) titles << a->text().remove('&');
+    EXPECT_EQ(titles, (QStringList{"File", "Help"}));
+}
+
 TEST_F(GradeSheetTest, ChangePasswordFromTheMenuWritesTheOpenFile) {
     GradeForm& f = open();
     ui.onModal([](Form& form) {

@@ -14,6 +14,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QMenuBar>
 #include <QTest>
 
 using namespace fixtures;
@@ -322,6 +323,17 @@ TEST_F(StudentWindowTest, ViewInformationFromTheGradeSheet) {
     EXPECT_TRUE(ctx->forms.find<StudentInfo>()->isVisible());
     EXPECT_EQ(ctx->forms.find<StudentInfo>()->ShownStudentID, ann);
     EXPECT_EQ(ctx->forms.activeChild(), ctx->forms.find<StudentInfo>());
+    QStringList titles;
+    for (QAction* a : mdi.menuBar()->actions()) titles << a->text().remove('&');
+    EXPECT_EQ(titles, (QStringList{"Exit", "Students", "Plot", "Help"}));
+
+    // Exit hands the menus and the keyboard back to the grade sheet.
+    ctx->forms.find<StudentInfo>()->EndProgram->trigger();
+    EXPECT_EQ(ctx->forms.activeChild(), &sheet);
+    titles.clear();
+    for (QAction* a : mdi.menuBar()->actions()) titles << a->text().remove('&');
+    EXPECT_EQ(titles.first(), "File");
+    EXPECT_EQ(titles.size(), 7);
 }
 
 }  // namespace

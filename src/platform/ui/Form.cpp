@@ -18,6 +18,7 @@ void Form::Unload() {
     if (m_unloaded) return;
     m_unloaded = true;
     Form_Unload();
+    emit unloaded();
 }
 
 bool Form::event(QEvent* e) {

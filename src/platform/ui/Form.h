@@ -27,6 +27,7 @@ public:
 
 signals:
     void hidden();
+    void unloaded();
 
 protected:
     virtual void Form_Load() {}
