@@ -6,6 +6,7 @@
 #include "HelpItems.h"
 #include "data/DataFile.h"
 #include "gradesheet/GradeForm.h"
+#include "student/StudentInfo.h"
 #include "platform/ui/Ui.h"
 
 #include <QAction>
@@ -111,6 +112,7 @@ void MDITallyroll::ShowChild(Form& child) {
 }
 
 void MDITallyroll::unloadChildren() {
+    m_ctx.forms.unload<StudentInfo>();
     m_ctx.forms.unload<GradeForm>();
     showMenusOf(nullptr);
 }
