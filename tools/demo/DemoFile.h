@@ -25,7 +25,7 @@ struct Spec {
 };
 
 struct Result {
-    QList<int> classIds;  // in the order of the spec
+    QList<int> classIds;  // in the order the classes were asked for
     std::int64_t scores = 0;
 };
 
